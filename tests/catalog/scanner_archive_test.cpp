@@ -1,0 +1,202 @@
+// Archives met during a scan, made at test time with Debian's zip and arj.
+
+#include "catalog/scanner.h"
+#include "catalog/ordering.h"
+#include "catalog_test_util.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace pelmora {
+namespace {
+
+using test::shape;
+
+constexpr char kDrive = 'R';
+
+class ScannerArchiveTest : public ::testing::Test {
+protected:
+    ScannerArchiveTest() : drive_(kDrive, disk_.path()) {
+        settings_.driveLetter = kDrive;
+        settings_.scanLevels = kAllLevels;
+        settings_.scanArchives = 1;
+    }
+
+    VAROINFO scan() {
+        VAROINFO label;
+        DiskScanner(settings_).scanDirectory(kDrive, settings_.scanLevels, label);
+        sortLabel(label);
+        return label;
+    }
+
+    // Zips `members` (paths relative to a scratch folder filled by `fill`) into `archive`
+    // on the disk.
+    void makeZip(const std::string& archive, const std::string& members,
+                 const std::string& zipOptions = "-q") {
+        std::string target = disk_.file(archive);
+        ASSERT_EQ(test::runCommand("cd '" + src_.path() + "' && zip " + zipOptions + " '" +
+                                   target + "' " + members + " >/dev/null"),
+                  0);
+    }
+
+    test::TempDir disk_;
+    test::TempDir src_;
+    test::DriveMapping drive_;
+    CatalogSettings settings_;
+};
+
+const FileEntry* find(const VAROINFO& node, const char* name) {
+    for (const FileEntry& e : node.entries) {
+        if (std::strcmp(e.name, name) == 0) {
+            return &e;
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(ScannerArchiveTest, ArchivesAreReadAtAnyDepthEvenBelowTheLevelLimit) {
+    src_.writeFile("x.txt", 5);
+    makeZip("backup.zip", "x.txt");
+    disk_.makeDir("D1");
+    makeZip("D1/inner.ZIP", "x.txt");
+
+    settings_.scanLevels = 1;
+    VAROINFO label = scan();
+    EXPECT_EQ(shape(label), "backup.zip[x.txt],D1[inner.ZIP[x.txt]]");
+    const FileEntry* archive = find(label, "backup.zip");
+    EXPECT_EQ(archive->hasChild, 1);
+    EXPECT_EQ(archive->open, 1);
+    EXPECT_STREQ(archive->child->entries[0].sizeText, "5");
+    EXPECT_EQ(label.folderCount, 3);
+
+    settings_.scanLevels = 0;
+    EXPECT_EQ(shape(scan()), "backup.zip[x.txt],D1");
+
+    settings_.scanArchives = 0;
+    VAROINFO plain = scan();
+    EXPECT_EQ(shape(plain), "backup.zip,D1");
+    EXPECT_EQ(find(plain, "backup.zip")->hasChild, 0);
+}
+
+TEST_F(ScannerArchiveTest, NameRuleIsASubstringTest) {
+    src_.writeFile("m.txt", 1);
+    makeZip("real.zip.txt", "m.txt");
+    disk_.writeText("old.zip.txt", "just text, not an archive at all\n");
+    disk_.writeFile("x.zip", 10);
+    disk_.writeText("empty.zip", std::string("PK\x05\x06", 4) + std::string(18, '\0'));
+    VAROINFO label = scan();
+    EXPECT_EQ(shape(label), "empty.zip,old.zip.txt,real.zip.txt[m.txt],x.zip");
+    EXPECT_STREQ(find(label, "x.zip")->sizeText, "10");
+    EXPECT_STREQ(find(label, "empty.zip")->sizeText, "22");
+    EXPECT_EQ(find(label, "old.zip.txt")->hasChild, 0);
+}
+
+TEST_F(ScannerArchiveTest, FolderNamedLikeAnArchiveKeepsItsContents) {
+    disk_.writeFile("photos.zip/one.jpg", 3);
+    VAROINFO label = scan();
+    EXPECT_EQ(shape(label), "photos.zip[one.jpg]");
+    EXPECT_STREQ(find(label, "photos.zip")->sizeText, "[dir]");
+}
+
+TEST_F(ScannerArchiveTest, SpecialFileNamedLikeAnArchiveDoesNotHang) {
+    ASSERT_EQ(mkfifo(disk_.file("pipe.zip").c_str(), 0644), 0);
+    EXPECT_EQ(shape(scan()), "pipe.zip");
+}
+
+TEST_F(ScannerArchiveTest, MemberPathsOfBothSeparatorsMergeIntoOneFolder) {
+    src_.writeFile("A/X.TXT", 1);
+    src_.writeFile("a/Y.TXT", 2);
+    src_.writeFile("A\\Z.TXT", 3);
+    makeZip("m.zip", "A/X.TXT a/Y.TXT 'A\\Z.TXT'");
+    VAROINFO label = scan();
+    EXPECT_EQ(shape(label), "m.zip[A[X.Txt,Y.Txt,Z.Txt]]");
+    EXPECT_EQ(label.fileCount, 3);
+    EXPECT_EQ(label.folderCount, 2);
+}
+
+TEST_F(ScannerArchiveTest, FolderRecordsAndDeepPaths) {
+    src_.writeFile("top/mid/leaf.txt", 7);
+    makeZip("tree.zip", "top", "-qr");
+    VAROINFO label = scan();
+    // zip -r stores "top/" and "top/mid/" as folder records: each gives an empty-named entry.
+    EXPECT_EQ(shape(label), "tree.zip[top[,mid[,leaf.txt]]]");
+    const VAROINFO& top = *find(label, "tree.zip")->child->entries[0].child;
+    EXPECT_STREQ(top.entries[0].sizeText, "0");
+}
+
+TEST_F(ScannerArchiveTest, CommentsAndExtraFieldsDoNotDisturbTheListing) {
+    src_.writeFile("one.txt", 100);
+    src_.writeFile("two.txt", 2000);
+    makeZip("c.zip", "one.txt two.txt");
+    ASSERT_EQ(test::runCommand("cd '" + disk_.path() + "' && printf 'archive comment\\n' | zip -qz c.zip"), 0);
+    VAROINFO label = scan();
+    EXPECT_EQ(shape(label), "c.zip[one.txt,two.txt]");
+    EXPECT_STREQ(find(label, "c.zip")->child->entries[1].sizeText, "1K");
+}
+
+TEST_F(ScannerArchiveTest, LongMemberNamesAreCutBeforeSplitting) {
+    std::string longName(70, 'q');
+    src_.writeFile("dir/" + longName, 1);
+    makeZip("long.zip", "dir/" + longName);
+    VAROINFO label = scan();
+    const VAROINFO& archive = *find(label, "long.zip")->child;
+    ASSERT_EQ(archive.entryCount(), 1);
+    const VAROINFO& dir = *archive.entries[0].child;
+    EXPECT_EQ(std::string(dir.entries[0].name), std::string(59, 'q'));
+}
+
+TEST_F(ScannerArchiveTest, PatternListAppliesToMembers) {
+    src_.writeFile("keep.txt", 1);
+    src_.writeFile("drop.tmp", 1);
+    makeZip("p.zip", "keep.txt drop.tmp");
+    settings_.addPattern(".TMP");
+    EXPECT_EQ(shape(scan()), "p.zip[keep.txt]");
+}
+
+TEST_F(ScannerArchiveTest, ArjArchivesAreListed) {
+    src_.writeFile("a.txt", 6);
+    src_.writeFile("Sub/b.txt", 5000);
+    ASSERT_EQ(test::runCommand("cd '" + src_.path() + "' && arj a -r -y '" +
+                               disk_.file("pack.arj") + "' a.txt Sub >/dev/null"),
+              0);
+    VAROINFO label = scan();
+    EXPECT_EQ(shape(label), "pack.arj[a.txt,Sub[b.txt]]");
+    EXPECT_STREQ(find(label, "pack.arj")->child->entries[0].sizeText, "6");
+}
+
+TEST_F(ScannerArchiveTest, DirectoryInformationCountsArchiveMembers) {
+    src_.writeFile("a", 1024);
+    src_.writeFile("b", 1024);
+    makeZip("s.zip", "a b");
+    settings_.dirInfoMode = 1;
+    EXPECT_STREQ(find(scan(), "s.zip")->sizeText, "2");
+}
+
+TEST_F(ScannerArchiveTest, DamagedArchivesInAScanListWhatTheyCan) {
+    for (int i = 0; i < 30; ++i) {
+        src_.writeFile("f" + std::to_string(i) + ".txt", static_cast<std::uint64_t>(i) * 10);
+    }
+    makeZip("good.zip", "f*.txt");
+    std::string good = test::readFile(disk_.file("good.zip"));
+    for (std::size_t cut : {good.size() - 1, good.size() - 30, good.size() / 2, std::size_t{40}}) {
+        disk_.writeText("cut" + std::to_string(cut) + ".zip", good.substr(0, cut));
+    }
+    std::string flipped = good;
+    for (std::size_t i = good.size() - 200; i < good.size(); i += 7) {
+        flipped[i] = static_cast<char>(flipped[i] ^ 0xA5);
+    }
+    disk_.writeText("flipped.zip", flipped);
+    VAROINFO label = scan();
+    const FileEntry* intact = find(label, "good.zip");
+    ASSERT_NE(intact, nullptr);
+    EXPECT_EQ(intact->child->entryCount(), 30);
+    for (const FileEntry& e : label.entries) {
+        if (e.child) {
+            EXPECT_LE(e.child->entryCount(), 30) << e.name;
+        }
+    }
+}
+
+} // namespace
+} // namespace pelmora

@@ -1,0 +1,138 @@
+// pelmora-cli scan, run as a separate process on real folders.
+
+#include "tests/support/test_support.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace pelmora {
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun runCli(const std::string& arguments, const std::string& cli = PELMORA_CLI_PATH) {
+    test::TempDir scratch;
+    chmod(scratch.path().c_str(), 0777);
+    std::string errFile = scratch.file("stderr");
+    std::string command = std::string("PELMORA_TODAY=1998-07-17 LC_ALL=C ") + cli + " " +
+                          arguments + " 2>'" + errFile + "'";
+    CliRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.out.append(buffer, n);
+    }
+    int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = test::readFile(errFile);
+    return run;
+}
+
+std::string quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+class CliScanTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        disk_.writeFile("README.TXT", 1500);
+        disk_.writeFile("b.dat", 10);
+        disk_.writeFile("Docs/letter.doc", 2048);
+        disk_.writeFile("Docs/Old/x.tmp", 1);
+        disk_.makeDir("Empty");
+    }
+    test::TempDir disk_;
+};
+
+TEST_F(CliScanTest, PrintsTheIndentedCatalogAndTheFigures) {
+    CliRun run = runCli("scan " + quoted(disk_.path()));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::string expectedTree = "b.dat\t10\n"
+                               "Docs\t[dir]\n"
+                               "  letter.doc\t2K\n"
+                               "  Old\t[dir]\n"
+                               "    x.tmp\t1\n"
+                               "Empty\t[dir]\n"
+                               "  (Empty)\t\n"
+                               "Readme.Txt\t1K\n";
+    EXPECT_EQ(run.out.substr(0, expectedTree.size()), expectedTree);
+    std::string tail = run.out.substr(expectedTree.size());
+    EXPECT_NE(tail.find("Volume: "), std::string::npos);
+    EXPECT_NE(tail.find("Files: 5\nFolders: 3\n"), std::string::npos) << tail;
+    EXPECT_NE(tail.find("Comment: "), std::string::npos);
+    EXPECT_NE(tail.find("used  (07/17/98)\n"), std::string::npos) << tail;
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(CliScanTest, OptionsSteerTheScan) {
+    CliRun levels = runCli("scan " + quoted(disk_.path()) + " --levels 0 --sort size --descending");
+    ASSERT_EQ(levels.exitCode, 0) << levels.err;
+    EXPECT_EQ(levels.out.substr(0, levels.out.find("Volume:")),
+              "Readme.Txt\t1K\nb.dat\t10\nEmpty\t[dir]\nDocs\t[dir]\n");
+
+    CliRun dirs = runCli("scan " + quoted(disk_.path()) + " --dirs-only --dirinfo entries");
+    EXPECT_EQ(dirs.out.substr(0, dirs.out.find("Volume:")), "Docs\t1\n  Old\t0\nEmpty\t0\n");
+
+    CliRun excluded = runCli("scan " + quoted(disk_.path()) + " --exclude .tmp --exclude .DAT");
+    EXPECT_EQ(excluded.out.find("x.tmp"), std::string::npos);
+    EXPECT_EQ(excluded.out.find("b.dat"), std::string::npos);
+    EXPECT_NE(excluded.out.find("letter.doc"), std::string::npos);
+
+    CliRun included = runCli("scan " + quoted(disk_.path()) + " --include .doc --sort ext");
+    EXPECT_EQ(included.out.substr(0, included.out.find("Volume:")),
+              "Docs\t[dir]\n  Old\t[dir]\n  letter.doc\t2K\nEmpty\t[dir]\n  (Empty)\t\n");
+}
+
+TEST_F(CliScanTest, ArchivesAreListedWithTheirMembers) {
+    ASSERT_EQ(test::runCommand("cd " + quoted(disk_.path()) + " && zip -q pack.zip b.dat"), 0);
+    CliRun run = runCli("scan " + quoted(disk_.path()) + " --levels 0 --archives");
+    EXPECT_NE(run.out.find("pack.zip\t"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\n  b.dat\t10\n"), std::string::npos) << run.out;
+}
+
+TEST(CliErrorsTest, UsageErrorsExitOneAndBadInputTwo) {
+    CliRun noFolder = runCli("scan");
+    EXPECT_EQ(noFolder.exitCode, 1);
+    EXPECT_NE(noFolder.err.find("scan needs a FOLDER"), std::string::npos);
+
+    EXPECT_EQ(runCli("frobnicate").exitCode, 1);
+    EXPECT_EQ(runCli("scan /tmp --bogus").exitCode, 1);
+    EXPECT_EQ(runCli("scan /tmp --levels").exitCode, 1);
+    EXPECT_EQ(runCli("scan /tmp --include a --exclude b").exitCode, 1);
+
+    CliRun badLevel = runCli("scan /tmp --levels 9");
+    EXPECT_EQ(badLevel.exitCode, 2);
+    EXPECT_EQ(badLevel.err, "pelmora-cli: --levels takes 0|1|2|3|4|all, not \"9\"\n");
+
+    CliRun missing = runCli("scan /no/such/folder");
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+    EXPECT_NE(missing.err.find("/no/such/folder"), std::string::npos);
+}
+
+TEST(CliErrorsTest, UnreadableFolderIsBadInput) {
+    test::TempDir disk;
+    chmod(disk.path().c_str(), 0);
+    // The build folder may not be reachable for an unprivileged user: run a copy.
+    test::TempDir bin;
+    chmod(bin.path().c_str(), 0755);
+    std::string cli = bin.file("pelmora-cli");
+    ASSERT_EQ(test::runCommand("cp '" + std::string(PELMORA_CLI_PATH) + "' '" + cli + "'"), 0);
+    std::string result = test::runUnprivileged([&] {
+        CliRun run = runCli("scan " + quoted(disk.path()), cli);
+        return std::to_string(run.exitCode) + "|" + run.err;
+    });
+    EXPECT_EQ(result.substr(0, 2), "2|");
+    EXPECT_NE(result.find("Permission denied"), std::string::npos) << result;
+}
+
+} // namespace
+} // namespace pelmora

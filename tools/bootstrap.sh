@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need (Debian 12), then configures and builds.
+# Usage: tools/bootstrap.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-"$here/build"}
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libjpeg62-turbo-dev libgtest-dev
+          fonts-liberation zip unzip arj)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+  fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build"

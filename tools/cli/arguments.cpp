@@ -1,0 +1,30 @@
+#include "tools/cli/arguments.h"
+
+namespace pelmora::cli {
+
+std::string Arguments::take() {
+    return done() ? std::string() : args_[next_++];
+}
+
+std::string Arguments::takeValue(const std::string& option) {
+    if (done()) {
+        throw UsageError(option + " needs a value");
+    }
+    return take();
+}
+
+int choose(const std::string& option, const std::string& value,
+           const std::vector<std::string>& choices) {
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        if (choices[i] == value) {
+            return static_cast<int>(i);
+        }
+    }
+    std::string list;
+    for (const std::string& c : choices) {
+        list += (list.empty() ? "" : "|") + c;
+    }
+    throw InputError(option + " takes " + list + ", not \"" + value + "\"");
+}
+
+} // namespace pelmora::cli

@@ -1,0 +1,39 @@
+#pragma once
+// A small reader for the CLI's "--option value" arguments.
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace pelmora::cli {
+
+// Thrown for a command line that cannot be understood (exit code 1).
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Thrown for input that was understood but cannot be used (exit code 2).
+struct InputError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class Arguments {
+  public:
+    Arguments(std::vector<std::string> args) : args_(std::move(args)) {}
+
+    bool done() const { return next_ >= args_.size(); }
+    // The next argument as it is.
+    std::string take();
+    // The value following an option; a UsageError names the option when it is missing.
+    std::string takeValue(const std::string& option);
+
+  private:
+    std::vector<std::string> args_;
+    std::size_t next_ = 0;
+};
+
+// Maps `value` to the index of one of `choices`, or throws an InputError naming `option`.
+int choose(const std::string& option, const std::string& value,
+           const std::vector<std::string>& choices);
+
+} // namespace pelmora::cli

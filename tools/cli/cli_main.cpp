@@ -1,0 +1,46 @@
+// pelmora-cli: the label catalog without a window, for scripts and checks.
+
+#include "platform/core/message.h"
+#include "tools/cli/arguments.h"
+#include "tools/cli/scan_command.h"
+
+#include <clocale>
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: pelmora-cli scan FOLDER [--levels 0|1|2|3|4|all] [--dirs-only]\n"
+    "                   [--dirinfo none|entries|size] [--archives]\n"
+    "                   [--exclude PAT]... [--include PAT]...\n"
+    "                   [--sort name|ext|size] [--descending]\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+    pelmora::setMessageHandler([](const pelmora::Message& m) {
+        std::fprintf(stderr, "pelmora-cli: %s: %s\n", m.caption.c_str(), m.text.c_str());
+        return static_cast<int>(pelmora::IDOK);
+    });
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+        std::fputs(kUsage, args.empty() ? stderr : stdout);
+        return args.empty() ? 1 : 0;
+    }
+    std::string command = args[0];
+    args.erase(args.begin());
+    try {
+        if (command == "scan") {
+            return pelmora::cli::runScan(args, std::cout);
+        }
+        throw pelmora::cli::UsageError("unknown command \"" + command + "\"");
+    } catch (const pelmora::cli::UsageError& e) {
+        std::fprintf(stderr, "pelmora-cli: %s\n%s", e.what(), kUsage);
+        return 1;
+    } catch (const pelmora::cli::InputError& e) {
+        std::fprintf(stderr, "pelmora-cli: %s\n", e.what());
+        return 2;
+    }
+}

@@ -1,0 +1,121 @@
+#include "tools/cli/scan_command.h"
+
+#include "catalog/comment_macros.h"
+#include "catalog/read_disk.h"
+#include "catalog/records.h"
+#include "platform/core/drives.h"
+#include "tools/cli/arguments.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+
+namespace pelmora::cli {
+namespace {
+
+// The letter the scanned folder is mounted as while the CLI runs.
+constexpr char kScanDrive = 'A';
+
+struct ScanOptions {
+    std::string folder;
+    CatalogSettings settings;
+    std::int32_t sortMode = 1;
+    std::int32_t direction = 1;
+};
+
+ScanOptions parseScanOptions(const std::vector<std::string>& args) {
+    ScanOptions options;
+    options.settings.driveLetter = kScanDrive;
+    options.settings.scanLevels = kAllLevels;
+    bool dirsOnly = false;
+    bool sawInclude = false;
+    bool sawExclude = false;
+    Arguments in(args);
+    while (!in.done()) {
+        std::string arg = in.take();
+        if (arg == "--levels") {
+            int i = choose(arg, in.takeValue(arg), {"0", "1", "2", "3", "4", "all"});
+            options.settings.scanLevels = i == 5 ? kAllLevels : i;
+        } else if (arg == "--dirs-only") {
+            dirsOnly = true;
+        } else if (arg == "--dirinfo") {
+            options.settings.dirInfoMode =
+                choose(arg, in.takeValue(arg), {"none", "entries", "size"});
+        } else if (arg == "--archives") {
+            options.settings.scanArchives = 1;
+        } else if (arg == "--exclude" || arg == "--include") {
+            std::string pattern = in.takeValue(arg);
+            (arg == "--exclude" ? sawExclude : sawInclude) = true;
+            options.settings.addPattern(pattern.c_str());
+        } else if (arg == "--sort") {
+            options.sortMode = 1 + choose(arg, in.takeValue(arg), {"name", "ext", "size"});
+        } else if (arg == "--descending") {
+            options.direction = -1;
+        } else if (arg.starts_with("--")) {
+            throw UsageError("unknown option " + arg);
+        } else if (options.folder.empty()) {
+            options.folder = arg;
+        } else {
+            throw UsageError("only one folder can be scanned, got \"" + arg + "\" too");
+        }
+    }
+    if (options.folder.empty()) {
+        throw UsageError("scan needs a FOLDER");
+    }
+    if (sawInclude && sawExclude) {
+        throw UsageError("--include and --exclude cannot be mixed");
+    }
+    options.settings.excludeMode = sawInclude ? 0 : 1;
+    if (dirsOnly) {
+        options.settings.scanLevels = -options.settings.scanLevels;
+    }
+    return options;
+}
+
+void checkReadable(const std::string& folder) {
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        throw InputError("cannot read folder " + folder + ": " + std::strerror(errno));
+    }
+    closedir(dir);
+}
+
+void printNode(const VAROINFO& node, int depth, std::ostream& out) {
+    for (const FileEntry& entry : node.entries) {
+        out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << entry.name << '\t'
+            << entry.sizeText << '\n';
+        if (entry.hasChild && entry.open && entry.child) {
+            printNode(*entry.child, depth + 1, out);
+        }
+    }
+}
+
+} // namespace
+
+int runScan(const std::vector<std::string>& args, std::ostream& out) {
+    ScanOptions options = parseScanOptions(args);
+    checkReadable(options.folder);
+    setDriveFolder(kScanDrive, options.folder);
+
+    LabelSet labels;
+    VAROINFO& label = labels.current();
+    resetFormat(label);
+    clearLabel(label);
+    label.sortMode = options.sortMode;
+    label.direction = options.direction;
+    readDisk(labels, options.settings);
+
+    printNode(label, 0, out);
+    char comment[kExpandedCommentCapacity];
+    expandComment(label, comment, sizeof comment);
+    out << "Volume: " << label.volumeName << '\n'
+        << "Space free: " << label.spaceFree << '\n'
+        << "Space used: " << label.spaceUsed << '\n'
+        << "Space total: " << label.spaceTotal << '\n'
+        << "Files: " << label.fileCount << '\n'
+        << "Folders: " << label.folderCount << '\n'
+        << "Comment: " << comment << '\n';
+    return 0;
+}
+
+} // namespace pelmora::cli
