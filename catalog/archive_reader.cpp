@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace pelmora {
 namespace {
@@ -68,18 +70,25 @@ void reportMember(FindData& found, std::string name, std::uint32_t uncompressedS
 
 bool ArchiveReader::openArchive(const std::string& archivePath, ArchiveMode mode) {
     openMode_ = mode;
-    archiveFile_.reset(std::fopen(archivePath.c_str(), "rb"));
+    archiveFile_.reset();
     fileLength_ = 0;
     position_ = 0;
     readFailed_ = false;
     zipEntriesLeft_ = 0;
-    if (!archiveFile_) {
+    // Only regular files are archives. A folder named like one opens but is not one, and
+    // opening a named pipe without O_NONBLOCK would wait for a writer forever.
+    const int fd = ::open(archivePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    // Only regular files are archives: a folder named like one opens, but is not one.
     struct stat status {};
-    if (fstat(fileno(archiveFile_.get()), &status) != 0 || !S_ISREG(status.st_mode)) {
-        archiveFile_.reset();
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    archiveFile_.reset(fdopen(fd, "rb"));
+    if (!archiveFile_) {
+        ::close(fd);
         return false;
     }
     fileLength_ = static_cast<std::int64_t>(status.st_size);

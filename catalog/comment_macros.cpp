@@ -11,7 +11,7 @@ namespace {
 // Appends to a bounded buffer; once something did not fit, nothing more is added, so the
 // output never has a later piece glued after a dropped one.
 class BoundedWriter {
-  public:
+public:
     BoundedWriter(char* out, std::size_t capacity) : out_(out), capacity_(capacity) {
         if (capacity_ > 0) {
             out_[0] = '\0';
@@ -37,7 +37,7 @@ class BoundedWriter {
         out_[used_] = '\0';
     }
 
-  private:
+private:
     char* out_;
     std::size_t capacity_;
     std::size_t used_ = 0;

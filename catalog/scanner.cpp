@@ -24,7 +24,7 @@ bool isFolder(const FindData& found) {
 
 // One folder's listing: the disk, or the archive reader while inside a ZIP or ARJ file.
 class Listing {
-  public:
+public:
     Listing(ArchiveMode mode, ArchiveReader& archives) : mode_(mode), archives_(archives) {}
     Listing(const Listing&) = delete;
     Listing& operator=(const Listing&) = delete;
@@ -71,7 +71,7 @@ class Listing {
         }
     }
 
-  private:
+private:
     ArchiveMode mode_;
     ArchiveReader& archives_;
     DirectoryListing disk_;

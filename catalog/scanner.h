@@ -17,7 +17,7 @@ namespace pelmora {
 constexpr std::size_t kMaxScanPath = 4096;
 
 class DiskScanner {
-  public:
+public:
     explicit DiskScanner(const CatalogSettings& settings) : settings_(settings) {}
 
     // Replaces the catalog of `label` with the tree of `drive` and reads its volume
@@ -25,7 +25,7 @@ class DiskScanner {
     // a negative value keeps folders only.
     void scanDirectory(char drive, std::int32_t levels, VAROINFO& label);
 
-  private:
+private:
     // Lists one folder (or, in archive mode, one archive) into `node`. False when the
     // listing could not be opened; `node` then has no entries.
     bool listInto(VAROINFO& node, const std::string& folder, std::int32_t depth,

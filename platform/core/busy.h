@@ -12,7 +12,7 @@ BusyHandler setBusyHandler(BusyHandler handler);
 
 // Shows the wait cursor for its lifetime.
 class WaitCursor {
-  public:
+public:
     WaitCursor();
     ~WaitCursor();
     WaitCursor(const WaitCursor&) = delete;

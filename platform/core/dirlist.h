@@ -34,7 +34,7 @@ enum class DotEntries {
 // Lists one folder. Hidden = the name starts with '.', or it is listed in the folder's
 // ".hidden" file, or it carries the FAT hidden attribute on a vfat file system.
 class DirectoryListing {
-  public:
+public:
     DirectoryListing() = default;
     DirectoryListing(const DirectoryListing&) = delete;
     DirectoryListing& operator=(const DirectoryListing&) = delete;
@@ -48,7 +48,7 @@ class DirectoryListing {
     bool findNext(FindData& found);
     void close();
 
-  private:
+private:
     bool readEntry(FindData& found);
     void loadHiddenList();
 

@@ -62,7 +62,7 @@ std::string nonEmptyEnv(const char* name) {
 // An ini file held as its lines, so that a writer can change one value and keep the order,
 // comments and spacing of everything else. Each line is classified once when it is read.
 class IniFile {
-  public:
+public:
     // Reads the file; false when it cannot be opened.
     bool load(const std::string& path) {
         lines_.clear();
@@ -102,7 +102,7 @@ class IniFile {
         return std::nullopt;
     }
 
-  private:
+private:
     enum class Kind { Section, Entry, Other };
     struct Line {
         std::string text; // the line as read, without its line end

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <ostream>
+#include <sys/stat.h>
 
 namespace pelmora {
 namespace {
@@ -154,18 +155,21 @@ TEST_F(ArchiveReaderTest, FilesWithoutMembersAreNotArchives) {
                readFile(empty).substr(0, 20) + std::string("\x01\0!", 3));
     dir.writeText("ten.zip", "0123456789");
     dir.makeDir("folder.zip");
+    ASSERT_EQ(mkfifo(dir.file("pipe.zip").c_str(), 0644), 0); // opening must not wait for a writer
     // arj deletes an archive whose last member goes, so this one keeps only the main header.
     const std::string arj = readFile(make("arj a -y out.arj a.txt", "out.arj"));
     const std::string arjNoMembers = dir.file("nomembers.arj");
     writeBytes(arjNoMembers,
                arj.substr(0, arjHeaderOffsets(arj)[1]) + std::string("\x60\xEA\0\0", 4));
 
-    for (const char* name : {"out.zip", "emptycomment.zip", "ten.zip", "folder.zip", "none.zip"}) {
+    for (const char* name :
+         {"out.zip", "emptycomment.zip", "ten.zip", "folder.zip", "pipe.zip", "none.zip"}) {
         SCOPED_TRACE(name);
         EXPECT_FALSE(listArchive(Kind::Zip, dir.file(name)).found);
     }
     EXPECT_FALSE(listArchive(Kind::Arj, arjNoMembers).found);
     EXPECT_FALSE(listArchive(Kind::Arj, empty).found);
+    EXPECT_FALSE(listArchive(Kind::Arj, dir.file("pipe.zip")).found);
     EXPECT_FALSE(listArchive(Kind::Zip, arjNoMembers).found);
 }
 

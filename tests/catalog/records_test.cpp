@@ -13,7 +13,7 @@ using test::folderEntry;
 using test::shape;
 
 class RecordsTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { setenv("PELMORA_TODAY", "1998-07-17", 1); }
     void TearDown() override { unsetenv("PELMORA_TODAY"); }
 };

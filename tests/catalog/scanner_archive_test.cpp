@@ -1,7 +1,7 @@
 // Archives met during a scan, made at test time with Debian's zip and arj.
 
-#include "catalog/scanner.h"
 #include "catalog/ordering.h"
+#include "catalog/scanner.h"
 #include "catalog_test_util.h"
 #include "tests/support/test_support.h"
 
@@ -35,8 +35,8 @@ protected:
     void makeZip(const std::string& archive, const std::string& members,
                  const std::string& zipOptions = "-q") {
         std::string target = disk_.file(archive);
-        ASSERT_EQ(test::runCommand("cd '" + src_.path() + "' && zip " + zipOptions + " '" +
-                                   target + "' " + members + " >/dev/null"),
+        ASSERT_EQ(test::runCommand("cd '" + src_.path() + "' && zip " + zipOptions + " '" + target +
+                                   "' " + members + " >/dev/null"),
                   0);
     }
 
@@ -129,7 +129,9 @@ TEST_F(ScannerArchiveTest, CommentsAndExtraFieldsDoNotDisturbTheListing) {
     src_.writeFile("one.txt", 100);
     src_.writeFile("two.txt", 2000);
     makeZip("c.zip", "one.txt two.txt");
-    ASSERT_EQ(test::runCommand("cd '" + disk_.path() + "' && printf 'archive comment\\n' | zip -qz c.zip"), 0);
+    ASSERT_EQ(test::runCommand("cd '" + disk_.path() +
+                               "' && printf 'archive comment\\n' | zip -qz c.zip"),
+              0);
     VAROINFO label = scan();
     EXPECT_EQ(shape(label), "c.zip[one.txt,two.txt]");
     EXPECT_STREQ(find(label, "c.zip")->child->entries[1].sizeText, "1K");

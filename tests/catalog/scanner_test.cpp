@@ -20,7 +20,7 @@ using test::shape;
 constexpr char kDrive = 'Q';
 
 class ScannerTest : public ::testing::Test {
-  protected:
+protected:
     ScannerTest() : drive_(kDrive, dir_.path()) {}
 
     void SetUp() override {

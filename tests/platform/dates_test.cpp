@@ -11,7 +11,7 @@ namespace {
 
 // Runs each test in the C locale with PELMORA_TODAY unset; restores both afterwards.
 class DatesTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         savedLocale_ = std::setlocale(LC_ALL, nullptr);
         std::setlocale(LC_ALL, "C");
@@ -45,7 +45,7 @@ class DatesTest : public ::testing::Test {
         return local;
     }
 
-  private:
+private:
     std::string savedLocale_;
     std::optional<std::string> savedToday_;
 };

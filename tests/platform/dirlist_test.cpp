@@ -137,13 +137,14 @@ TEST(DirectoryListingLifecycle, UnreadableFolderCannotBeListed) {
     TempDir dir;
     std::string locked = dir.makeDir("locked");
     dir.writeFile("locked/inside", 1);
+    ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
     ASSERT_EQ(chmod(locked.c_str(), 0), 0);
-    if (geteuid() == 0 || access(locked.c_str(), R_OK) == 0) {
-        GTEST_SKIP() << "running with privileges that read a mode-000 folder anyway";
-    }
-    DirectoryListing listing;
-    FindData found;
-    EXPECT_FALSE(listing.findFirst(locked, found));
+    std::string result = test::runUnprivileged([&] {
+        DirectoryListing listing;
+        FindData found;
+        return std::string(listing.findFirst(locked, found) ? "listed" : "refused");
+    });
+    EXPECT_EQ(result, "refused");
 }
 
 // --- hidden entries ---------------------------------------------------------------------------

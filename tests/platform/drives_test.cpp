@@ -24,7 +24,7 @@ std::string envName(char letter) {
 // Every test starts without drive variables and with its own Windows folder (no Pelmora.ini
 // unless the test writes one); the previous environment comes back afterwards.
 class DrivesTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         saveAndUnset("PELMORA_WINDIR");
         for (char letter = 'A'; letter <= 'Z'; ++letter) {
@@ -48,7 +48,7 @@ class DrivesTest : public ::testing::Test {
     TempDir windir_;
     TempDir folders_;
 
-  private:
+private:
     void saveAndUnset(const std::string& name) {
         const char* value = std::getenv(name.c_str());
         saved_[name] = value ? std::optional<std::string>(value) : std::nullopt;

@@ -13,7 +13,7 @@ using test::TempDir;
 
 // Saves the variables a test changes and puts them back afterwards.
 class EnvironmentGuard {
-  public:
+public:
     explicit EnvironmentGuard(std::initializer_list<const char*> names) {
         for (const char* name : names) {
             const char* value = std::getenv(name);
@@ -30,7 +30,7 @@ class EnvironmentGuard {
         }
     }
 
-  private:
+private:
     std::map<std::string, std::optional<std::string>> saved_;
 };
 
@@ -58,7 +58,7 @@ TEST(ProfileFolder, PelmoraWindirThenXdgConfigThenHomeConfig) {
 // --- reading values ---------------------------------------------------------------------------
 
 class ProfileRead : public ::testing::Test {
-  protected:
+protected:
     std::string write(const std::string& text) { return dir_.writeText("test.ini", text); }
     std::string read(const std::string& section, const std::string& key,
                      std::size_t capacity = 255) {

@@ -13,7 +13,7 @@ namespace pelmora::test {
 
 // A fresh folder under the system temp folder, removed (recursively) when destroyed.
 class TempDir {
-  public:
+public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -28,13 +28,13 @@ class TempDir {
     std::string writeText(const std::string& relative, const std::string& contents) const;
     std::string makeDir(const std::string& relative) const;
 
-  private:
+private:
     std::string path_;
 };
 
 // Records every reported message while alive and answers with `answer`.
 class MessageRecorder {
-  public:
+public:
     explicit MessageRecorder(int answer = IDOK);
     ~MessageRecorder();
     MessageRecorder(const MessageRecorder&) = delete;
@@ -44,7 +44,7 @@ class MessageRecorder {
     bool saw(const std::string& caption, const std::string& text) const;
     void clear() { messages_.clear(); }
 
-  private:
+private:
     std::vector<Message> messages_;
     int answer_;
     MessageHandler previous_;
@@ -52,13 +52,13 @@ class MessageRecorder {
 
 // Points a drive letter at a folder while alive.
 class DriveMapping {
-  public:
+public:
     DriveMapping(char letter, const std::string& folder);
     ~DriveMapping();
     DriveMapping(const DriveMapping&) = delete;
     DriveMapping& operator=(const DriveMapping&) = delete;
 
-  private:
+private:
     char letter_;
 };
 

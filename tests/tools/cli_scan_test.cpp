@@ -41,7 +41,7 @@ std::string quoted(const std::string& path) {
 }
 
 class CliScanTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         disk_.writeFile("README.TXT", 1500);
         disk_.writeFile("b.dat", 10);

@@ -18,7 +18,7 @@ struct InputError : std::runtime_error {
 };
 
 class Arguments {
-  public:
+public:
     Arguments(std::vector<std::string> args) : args_(std::move(args)) {}
 
     bool done() const { return next_ >= args_.size(); }
@@ -27,7 +27,7 @@ class Arguments {
     // The value following an option; a UsageError names the option when it is missing.
     std::string takeValue(const std::string& option);
 
-  private:
+private:
     std::vector<std::string> args_;
     std::size_t next_ = 0;
 };
