@@ -12,8 +12,15 @@ namespace pelmora {
 constexpr std::int32_t OBJECT_IMAGE = 1;
 constexpr std::int32_t OBJECT_STRING = 2;
 
+constexpr std::int32_t LAYER_BELOW = -1; // painted before the file list
+constexpr std::int32_t LAYER_ON = 0;
+constexpr std::int32_t LAYER_ABOVE = 1; // the file list flows around it; new objects go here
+
 constexpr std::size_t kObjectTextCapacity = 8192;
 constexpr std::size_t kImagePathCapacity = 128;
+
+constexpr std::uint16_t kBitmapFileType = 0x4D42; // "BM"
+constexpr std::uint32_t kBitmapFileHeaderBytes = 14;
 
 struct BitmapFileHeader {
     std::uint16_t bfType = 0; // "BM"
@@ -55,6 +62,10 @@ struct PlacedObject {
     // Offset of the pixels inside `dib` (bfOffBits - 14).
     std::size_t bitsOffset() const {
         return fileHeader.bfOffBits >= 14 ? fileHeader.bfOffBits - 14u : 0u;
+    }
+    // The pixel rows, or null when the block has no bytes at that offset.
+    const std::uint8_t* bits() const {
+        return bitsOffset() < dib.size() ? dib.data() + bitsOffset() : nullptr;
     }
 };
 

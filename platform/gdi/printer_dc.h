@@ -1,0 +1,47 @@
+#pragma once
+// Printers: a DC that paints on a QPrinter between StartDoc and EndDoc, information contexts
+// for the printer the settings name, and the system's default printer as a profile string.
+// Separate from devices.h because Qt PrintSupport pulls in Qt Widgets.
+
+#include "platform/gdi/device_context.h"
+
+#include <memory>
+#include <string>
+
+class QPrinter;
+
+namespace pelmora::gdi {
+
+struct DOCINFO {
+    std::string docName;
+    std::string output; // a file to print into; empty = wherever the printer is set to print
+};
+
+// The printer's resolution, printable area (device pixels and millimetres) and sheet.
+DeviceCaps printerCaps(const QPrinter& printer);
+
+// A DC on `printer` (which must outlive it). It measures at once; it paints only between
+// StartDoc and EndDoc, pages delimited by StartPage/EndPage.
+std::unique_ptr<DeviceContext> createPrinterDC(QPrinter& printer);
+
+// The spooler calls. Each returns a positive value on success and a value <= 0 on failure
+// (also when `dc` is not a printer DC or the calls come out of order).
+int StartDoc(DeviceContext& dc, const DOCINFO& info);
+int StartPage(DeviceContext& dc);
+int EndPage(DeviceContext& dc);
+int EndDoc(DeviceContext& dc);
+
+// An information context for a printer identity (driver, device, port):
+//   "DISPLAY"      the screen (displayCaps);
+//   "CUPS", name   the CUPS printer of that name at its high resolution; nullptr when no such
+//                  printer exists;
+//   "PDF"          a PDF printer at 1200 dpi on the locale's default paper (A4 or Letter).
+// Driver names compare without regard to case; anything else gives nullptr.
+std::unique_ptr<DeviceContext> createPrinterIC(const std::string& driver, const std::string& device,
+                                               const std::string& port);
+
+// The default printer as "device,driver,port": "NAME,CUPS,CUPS:" for the CUPS default printer,
+// ",,," when there is none.
+std::string defaultPrinterProfileString();
+
+} // namespace pelmora::gdi

@@ -1,0 +1,55 @@
+#include "render/styles.h"
+
+#include "catalog/ordering.h"
+#include "platform/gdi/device_context.h"
+#include "render/text.h"
+#include "render/view_state.h"
+
+#include <cstring>
+#include <string_view>
+
+namespace pelmora {
+
+int FindExtensionStyle(const VAROINFO& label, const char* name) {
+    const char* dot = std::strrchr(name, '.');
+    if (dot == nullptr) {
+        return kNoExtensionStyle;
+    }
+    std::string_view extension(dot + 1);
+    int found = kNoExtensionStyle;
+    for (std::size_t i = 0; i < label.extStyles.size(); ++i) {
+        const char* candidate = label.extStyles[i].extension;
+        if (compareNoCase(extension, std::string_view(
+                                         candidate, strnlen(candidate, kExtensionCapacity))) == 0) {
+            found = static_cast<int>(i);
+        }
+    }
+    return found;
+}
+
+void MeasureFontHeights(VAROINFO& label, gdi::DeviceContext& ic) {
+    label.fileFontHeight = MeasureFontHeight(ic, label.fileFont);
+    label.folderFontHeight = MeasureFontHeight(ic, label.folderFont);
+    label.commentFontHeight = MeasureFontHeight(ic, label.commentFont);
+}
+
+LOGFONTA DefaultElementFont(gdi::DeviceContext& windowDC, StyleElement element) {
+    int tenths = element == StyleElement::Spine ? 140 : 80;
+    int style = element == StyleElement::Folders ? FONT_BOLD : 0;
+    LOGFONTA font;
+    CreatePointFont(windowDC, "Arial", tenths, 0, style, 1, 0, &font);
+    return font;
+}
+
+void ResetLabelFormat(VAROINFO& label, gdi::DeviceContext& windowDC, gdi::DeviceContext* ic) {
+    resetFormat(label, theView.windowScale);
+    label.fileFont = DefaultElementFont(windowDC, StyleElement::Files);
+    label.folderFont = DefaultElementFont(windowDC, StyleElement::Folders);
+    label.commentFont = DefaultElementFont(windowDC, StyleElement::Comment);
+    label.spineFont = DefaultElementFont(windowDC, StyleElement::Spine);
+    if (ic != nullptr) {
+        MeasureFontHeights(label, *ic);
+    }
+}
+
+} // namespace pelmora

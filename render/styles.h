@@ -1,0 +1,42 @@
+#pragma once
+// Element styles of a label: the default fonts, the measured line heights the file-list
+// layout relies on, and the lookup of extension styles.
+
+#include "catalog/records.h"
+#include "platform/core/wintypes.h"
+
+#include <cstdint>
+
+namespace pelmora::gdi {
+class DeviceContext;
+}
+
+namespace pelmora {
+
+// FindExtensionStyle's answer for "no style".
+constexpr int kNoExtensionStyle = 255;
+
+// The index of the extension style for an entry name: the text after the last '.', compared
+// ASCII case-insensitively with every style's extension; the last match wins. No '.' or no
+// match gives kNoExtensionStyle.
+int FindExtensionStyle(const VAROINFO& label, const char* name);
+
+// Sets fileFontHeight, folderFontHeight and commentFontHeight to the tmHeight of the element
+// fonts on `ic` (the printer's information context, in its default mapping, so the heights
+// are in the fonts' own lfHeight units).
+void MeasureFontHeights(VAROINFO& label, gdi::DeviceContext& ic);
+
+enum class StyleElement { Files, Folders, Comment, Spine };
+
+// The default font of an element: Arial 8 pt (folders bold) or 14 pt for the spine, made by
+// CreatePointFont with logical resolution on a window DC in its default mapping at the current
+// window scale. At 96 dpi and scale 1.0 that is lfHeight -11 and -19.
+LOGFONTA DefaultElementFont(gdi::DeviceContext& windowDC, StyleElement element);
+
+// "Reset To Defaults" for one label: the catalog's reset of the format group, then the four
+// element fonts made on `windowDC`; with an information context the line heights are
+// measured again.
+void ResetLabelFormat(VAROINFO& label, gdi::DeviceContext& windowDC,
+                      gdi::DeviceContext* ic = nullptr);
+
+} // namespace pelmora

@@ -1,0 +1,14 @@
+// A GoogleTest main for suites that need Qt's GUI module (fonts, painting): constructs a
+// QGuiApplication, on the offscreen platform unless QT_QPA_PLATFORM names another.
+
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    testing::InitGoogleTest(&argc, argv);
+    QGuiApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
