@@ -317,6 +317,41 @@ TEST_F(PainterTest, QuadLabelPageHints) {
     }
 }
 
+// The body backgrounds of every face an overview paints, in painting order.
+TEST_F(PainterTest, OverviewsPaintEveryFaceAtItsPlace) {
+    for (VAROINFO& l : labels_.labels) {
+        l.columns = 0;
+        l.fileFont = label().fileFont;
+        l.spineFont = label().spineFont;
+    }
+    auto faceFills = [&] {
+        std::vector<RECT> fills;
+        for (const DrawRecord& r : record(0)) {
+            if (r.kind == DrawRecord::Kind::FillRect &&
+                (r.logicalRect.right - r.logicalRect.left) == 178 &&
+                r.logicalRect.top - r.logicalRect.bottom > 100) { // faces, not spines
+                fills.push_back(r.logicalRect);
+            }
+        }
+        return fills;
+    };
+    theView.format = FOUR_LABELS;
+    EXPECT_EQ(
+        faceFills(),
+        (std::vector<RECT>{
+            {0, 0, 178, -215}, {177, 0, 355, -215}, {0, -214, 178, -429}, {177, -214, 355, -429}}));
+    theView.format = TWO_FOLD_OUT; // page 2 on top, page 1 below it, label 1 to the right
+    EXPECT_EQ(faceFills(), (std::vector<RECT>{{0, -18, 178, -193},
+                                              {0, -192, 178, -407},
+                                              {177, -18, 355, -193},
+                                              {177, -192, 355, -407}}));
+    theView.format = QUAD_LABEL; // positions 3, 4, 2, 1
+    EXPECT_EQ(faceFills(), (std::vector<RECT>{{0, -30, 178, -205},
+                                              {0, -204, 178, -379},
+                                              {177, -30, 355, -205},
+                                              {177, -204, 355, -419}}));
+}
+
 TEST_F(PainterTest, StringTurnedTo270ReadsUpward) {
     label().columns = 0;
     label().showLogo = 0;
