@@ -172,14 +172,8 @@ void PaintLabelContent(DeviceContext& dc, double s, VAROINFO& label, int positio
     dc.SelectObject(previousPen);
 
     if (label.columns > 0) {
-        RECT body = GetTextRect(position);
-        ScaleRect(body, s);
-        body.left += label.labelLeft;
-        body.right += label.labelLeft;
-        body.top += label.labelTop;
-        body.bottom += label.labelTop;
-        DrawFileList(label, dc, body, s, FirstLineOfPosition(label, s, position), label.columns,
-                     position);
+        DrawFileList(label, dc, PlacedBodyRect(label, position, s), s,
+                     FirstLineOfPosition(label, s, position), label.columns, position);
     }
     dc.SetMapMode(previousMode);
 }

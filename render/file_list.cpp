@@ -253,16 +253,20 @@ std::int32_t CountFreeCells(const VAROINFO& label, const RECT& body, double s, s
     return free;
 }
 
+RECT PlacedBodyRect(const VAROINFO& label, std::int32_t position, double s) {
+    RECT body = GetTextRect(position);
+    ScaleRect(body, s);
+    body.left += label.labelLeft;
+    body.right += label.labelLeft;
+    body.top += label.labelTop;
+    body.bottom += label.labelTop;
+    return body;
+}
+
 std::int32_t FirstLineOfPosition(const VAROINFO& label, double s, std::int32_t position) {
     std::int32_t first = 0;
     for (std::int32_t p = 1; p < position; ++p) {
-        RECT body = GetTextRect(p);
-        ScaleRect(body, s);
-        body.left += label.labelLeft;
-        body.right += label.labelLeft;
-        body.top += label.labelTop;
-        body.bottom += label.labelTop;
-        first += CountFreeCells(label, body, s, label.columns, p);
+        first += CountFreeCells(label, PlacedBodyRect(label, p, s), s, label.columns, p);
     }
     return first;
 }

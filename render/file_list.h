@@ -46,6 +46,9 @@ int IsCellCovered(const VAROINFO& label, const RECT& cell, std::int32_t position
 std::int32_t CountFreeCells(const VAROINFO& label, const RECT& body, double s, std::int32_t columns,
                             std::int32_t position);
 
+// The body rectangle of `position` scaled by s and placed at the label's face origin.
+RECT PlacedBodyRect(const VAROINFO& label, std::int32_t position, double s);
+
 // The first display line of a face: the free cells of the label's earlier positions, each with
 // its own body rectangle scaled by s and placed at the label's current face origin.
 std::int32_t FirstLineOfPosition(const VAROINFO& label, double s, std::int32_t position);

@@ -46,15 +46,7 @@ protected:
     void TearDown() override { theView = saved_; }
 
     // The body of `position`, placed at the label's face origin, at scale s.
-    RECT body(int position, double s = 1.0) const {
-        RECT r = GetTextRect(position);
-        ScaleRect(r, s);
-        r.left += label_.labelLeft;
-        r.right += label_.labelLeft;
-        r.top += label_.labelTop;
-        r.bottom += label_.labelTop;
-        return r;
-    }
+    RECT body(int position, double s = 1.0) const { return PlacedBodyRect(label_, position, s); }
 
     void addFiles(int count) {
         for (int i = 0; i < count; ++i) {
