@@ -1,10 +1,13 @@
 #include "profile.h"
 
+#include "ini_file.h"
+
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
 #include <pwd.h>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -59,98 +62,274 @@ std::string nonEmptyEnv(const char* name) {
     return value != nullptr ? std::string(value) : std::string();
 }
 
-// An ini file held as its lines, so that a writer can change one value and keep the order,
-// comments and spacing of everything else. Each line is classified once when it is read.
-class IniFile {
-public:
-    // Reads the file; false when it cannot be opened.
-    bool load(const std::string& path) {
-        lines_.clear();
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            return false;
-        }
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::size_t start = 0;
-        while (start < text.size()) {
-            std::size_t end = text.find('\n', start);
-            if (end == std::string::npos) {
-                end = text.size();
-            }
-            std::string_view line(text.data() + start, end - start);
-            if (!line.empty() && line.back() == '\r') {
-                line.remove_suffix(1);
-            }
-            lines_.push_back(classify(line));
-            start = end + 1;
-        }
-        return true;
-    }
+bool hasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
 
-    // The value of the first `key` in the first section named `section`.
-    std::optional<std::string_view> value(std::string_view section, std::string_view key) const {
-        std::size_t begin = findSection(section);
-        if (begin == kNone) {
-            return std::nullopt;
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
         }
-        for (std::size_t i = begin + 1; i < lines_.size() && lines_[i].kind != Kind::Section; ++i) {
-            const Line& line = lines_[i];
-            if (line.kind == Kind::Entry && equalsIgnoringCase(line.name, key)) {
-                return std::string_view(line.value);
-            }
-        }
-        return std::nullopt;
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    // Closes now and reports whether the close succeeded (it can report a delayed write error).
+    bool close() {
+        int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
     }
 
 private:
-    enum class Kind { Section, Entry, Other };
-    struct Line {
-        std::string text; // the line as read, without its line end
-        Kind kind = Kind::Other;
-        std::string name;  // section name or key, trimmed
-        std::string value; // value of an entry, trimmed
-    };
-    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
-    static Line classify(std::string_view raw) {
-        Line line;
-        line.text = std::string(raw);
-        std::string_view text = trimmed(raw);
-        if (text.empty() || text.front() == ';') {
-            return line;
-        }
-        if (text.front() == '[') {
-            std::size_t close = text.find(']');
-            if (close != std::string_view::npos) {
-                line.kind = Kind::Section;
-                line.name = std::string(trimmed(text.substr(1, close - 1)));
-            }
-            return line;
-        }
-        std::size_t equals = text.find('=');
-        if (equals == std::string_view::npos) {
-            return line;
-        }
-        line.kind = Kind::Entry;
-        line.name = std::string(trimmed(text.substr(0, equals)));
-        line.value = std::string(trimmed(text.substr(equals + 1)));
-        return line;
-    }
-
-    // Index of the first header line of `section`, or kNone.
-    std::size_t findSection(std::string_view section) const {
-        for (std::size_t i = 0; i < lines_.size(); ++i) {
-            if (lines_[i].kind == Kind::Section && equalsIgnoringCase(lines_[i].name, section)) {
-                return i;
-            }
-        }
-        return kNone;
-    }
-
-    std::vector<Line> lines_;
+    int fd_;
 };
 
+bool writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (written == 0) {
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// The file a save replaces: the target of a symbolic link, so that the link survives.
+std::string replacedFile(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (char* resolved = ::realpath(path.c_str(), nullptr); resolved != nullptr) {
+            std::string target(resolved);
+            std::free(resolved);
+            return target;
+        }
+    }
+    return path;
+}
+
+std::string folderOf(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
 } // namespace
+
+bool IniFile::load(const std::string& path) {
+    lines_.clear();
+    crlf_ = false;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno == ENOENT;
+    }
+    FileDescriptor file(fd);
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(file.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false; // also a folder given as the path
+        }
+        if (n == 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string_view line(text.data() + start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+            if (lines_.empty()) {
+                crlf_ = true;
+            }
+        }
+        lines_.push_back(classify(line));
+        start = end + 1;
+    }
+    return true;
+}
+
+std::optional<std::string_view> IniFile::get(std::string_view section, std::string_view key) const {
+    std::size_t header = findSection(section);
+    if (header == kNone) {
+        return std::nullopt;
+    }
+    std::size_t end = sectionEnd(header);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        const Line& line = lines_[i];
+        if (line.kind == Kind::Entry && equalsIgnoringCase(line.name, key)) {
+            return std::string_view(line.value);
+        }
+    }
+    return std::nullopt;
+}
+
+bool IniFile::set(std::string_view section, std::string_view key,
+                  std::optional<std::string_view> value) {
+    section = trimmed(section);
+    key = trimmed(key);
+    if (hasLineBreak(section) || section.find(']') != std::string_view::npos || hasLineBreak(key) ||
+        key.empty() || key.find('=') != std::string_view::npos || key.front() == '[' ||
+        key.front() == ';' || (value && hasLineBreak(*value))) {
+        return false;
+    }
+
+    std::size_t header = findSection(section);
+    if (header == kNone) {
+        if (!value) {
+            return true; // nothing to remove
+        }
+        if (!lines_.empty() && !trimmed(lines_.back().text).empty()) {
+            lines_.push_back(Line{}); // a blank line before the new section
+        }
+        header = lines_.size();
+        lines_.push_back(classify("[" + std::string(section) + "]"));
+    }
+
+    std::size_t end = sectionEnd(header);
+    std::size_t lastEntry = header;
+    for (std::size_t i = header + 1; i < end; ++i) {
+        Line& line = lines_[i];
+        if (line.kind != Kind::Entry) {
+            continue;
+        }
+        if (equalsIgnoringCase(line.name, key)) {
+            if (!value) {
+                lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+            } else {
+                line.text = line.name + "=" + std::string(*value);
+                line.value = std::string(trimmed(*value));
+            }
+            return true;
+        }
+        lastEntry = i;
+    }
+    if (value) {
+        Line line = classify(std::string(key) + "=" + std::string(*value));
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastEntry + 1), std::move(line));
+    }
+    return true;
+}
+
+std::string IniFile::text() const {
+    const char* lineEnd = crlf_ ? "\r\n" : "\n";
+    std::string text;
+    for (const Line& line : lines_) {
+        text += line.text;
+        text += lineEnd;
+    }
+    return text;
+}
+
+bool IniFile::save(const std::string& path) const {
+    const std::string target = replacedFile(path);
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    // The rename below would replace a read-only file too; a file the user made read-only is
+    // meant to stay as it is.
+    if (replacing && ::access(target.c_str(), W_OK) != 0) {
+        return false;
+    }
+
+    std::string temporary =
+        folderOf(target) + "/." + target.substr(target.rfind('/') + 1) + ".XXXXXX";
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        return false;
+    }
+    FileDescriptor file(fd);
+    bool ok = true;
+    if (replacing) {
+        ok = ::fchmod(file.get(), old.st_mode & 07777) == 0;
+        // Keep the owner when an administrator saves someone else's file; failing to is
+        // harmless for an ordinary user.
+        [[maybe_unused]] int owned = ::fchown(file.get(), old.st_uid, old.st_gid);
+    } else {
+        const mode_t mask = ::umask(0); // the program has one thread: reading it back is safe
+        ::umask(mask);
+        ok = ::fchmod(file.get(), 0666 & ~mask) == 0;
+    }
+    ok = ok && writeAll(file.get(), text());
+    ok = ok && ::fsync(file.get()) == 0;
+    ok = file.close() && ok;
+    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    if (int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return true;
+}
+
+IniFile::Line IniFile::classify(std::string_view raw) {
+    Line line;
+    line.text = std::string(raw);
+    std::string_view text = trimmed(raw);
+    if (text.empty() || text.front() == ';') {
+        return line;
+    }
+    if (text.front() == '[') {
+        std::size_t close = text.find(']');
+        if (close != std::string_view::npos) {
+            line.kind = Kind::Section;
+            line.name = std::string(trimmed(text.substr(1, close - 1)));
+        }
+        return line;
+    }
+    std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        return line;
+    }
+    line.kind = Kind::Entry;
+    line.name = std::string(trimmed(text.substr(0, equals)));
+    line.value = std::string(trimmed(text.substr(equals + 1)));
+    return line;
+}
+
+std::size_t IniFile::findSection(std::string_view section) const {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind == Kind::Section && equalsIgnoringCase(lines_[i].name, section)) {
+            return i;
+        }
+    }
+    return kNone;
+}
+
+std::size_t IniFile::sectionEnd(std::size_t header) const {
+    std::size_t i = header + 1;
+    while (i < lines_.size() && lines_[i].kind != Kind::Section) {
+        ++i;
+    }
+    return i;
+}
 
 std::string windowsFolder() {
     std::string folder = nonEmptyEnv("PELMORA_WINDIR");
@@ -184,9 +363,22 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
     IniFile ini;
     std::optional<std::string_view> found;
     if (ini.load(iniPath)) {
-        found = ini.value(section, key);
+        found = ini.get(section, key);
     }
     return cutUtf8(found ? *found : std::string_view(defaultText), capacity - 1);
+}
+
+bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                               std::optional<std::string_view> value, const std::string& iniPath) {
+    IniFile ini;
+    // A file that exists but cannot be read must not be replaced by one holding only this key.
+    if (!ini.load(iniPath)) {
+        return false;
+    }
+    if (!value && !ini.get(section, key)) {
+        return true; // nothing to remove; a missing file is not created for it
+    }
+    return ini.set(section, key, value) && ini.save(iniPath);
 }
 
 } // namespace pelmora

@@ -2,10 +2,15 @@
 
 #include "platform/core/message.h"
 #include "tools/cli/arguments.h"
+#include "tools/cli/dump_command.h"
+#include "tools/cli/dump_template_command.h"
+#include "tools/cli/render_command.h"
 #include "tools/cli/scan_command.h"
 
+#include <QGuiApplication>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 namespace {
@@ -14,7 +19,12 @@ constexpr const char* kUsage =
     "usage: pelmora-cli scan FOLDER [--levels 0|1|2|3|4|all] [--dirs-only]\n"
     "                   [--dirinfo none|entries|size] [--archives]\n"
     "                   [--exclude PAT]... [--include PAT]...\n"
-    "                   [--sort name|ext|size] [--descending]\n";
+    "                   [--sort name|ext|size] [--descending]\n"
+    "                   [-o OUT.PMB] [--use-template]\n"
+    "       pelmora-cli dump FILE.PMB\n"
+    "       pelmora-cli dump-template FILE.PMT\n"
+    "       pelmora-cli render FILE.PMB -o OUT.png [--format one|quad|fold-around|fold-out|four]\n"
+    "                   [--position 1..4] [--scale 1|0.5] [--dpi N]\n";
 
 } // namespace
 
@@ -34,6 +44,29 @@ int main(int argc, char** argv) {
     try {
         if (command == "scan") {
             return pelmora::cli::runScan(args, std::cout);
+        }
+        if (command == "dump") {
+            return pelmora::cli::runDump(args, std::cout);
+        }
+        if (command == "dump-template") {
+            return pelmora::cli::runDumpTemplate(args, std::cout);
+        }
+        if (command == "render") {
+            // Fonts and painting need a GUI application; no window is ever shown.
+            if (!std::getenv("QT_QPA_PLATFORM")) {
+                setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            }
+            // Qt's own chatter (such as a missing runtime folder) is no error of this tool.
+            qInstallMessageHandler(
+                [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+                    if (type == QtCriticalMsg || type == QtFatalMsg) {
+                        std::fprintf(stderr, "pelmora-cli: %s\n", text.toLocal8Bit().constData());
+                    }
+                });
+            int qtArgc = 1;
+            char* qtArgv[] = {argv[0], nullptr};
+            QGuiApplication app(qtArgc, qtArgv);
+            return pelmora::cli::runRender(args, std::cout);
         }
         throw pelmora::cli::UsageError("unknown command \"" + command + "\"");
     } catch (const pelmora::cli::UsageError& e) {

@@ -4,6 +4,9 @@
 #include "catalog/read_disk.h"
 #include "catalog/records.h"
 #include "platform/core/drives.h"
+#include "storage/atomic_file.h"
+#include "storage/label_file.h"
+#include "storage/template_file.h"
 #include "tools/cli/arguments.h"
 
 #include <cerrno>
@@ -18,6 +21,7 @@ constexpr char kScanDrive = 'A';
 
 struct ScanOptions {
     std::string folder;
+    std::string output; // label file to write, empty for none
     CatalogSettings settings;
     std::int32_t sortMode = 1;
     std::int32_t direction = 1;
@@ -51,6 +55,10 @@ ScanOptions parseScanOptions(const std::vector<std::string>& args) {
             options.sortMode = 1 + choose(arg, in.takeValue(arg), {"name", "ext", "size"});
         } else if (arg == "--descending") {
             options.direction = -1;
+        } else if (arg == "-o") {
+            options.output = in.takeValue(arg);
+        } else if (arg == "--use-template") {
+            options.settings.useTemplateFiles = 1;
         } else if (arg.starts_with("--")) {
             throw UsageError("unknown option " + arg);
         } else if (options.folder.empty()) {
@@ -103,7 +111,14 @@ int runScan(const std::vector<std::string>& args, std::ostream& out) {
     clearLabel(label);
     label.sortMode = options.sortMode;
     label.direction = options.direction;
-    readDisk(labels, options.settings);
+    readDisk(labels, options.settings, ApplyDiskTemplate);
+
+    if (!options.output.empty()) {
+        std::string problem;
+        if (!writeFileAtomically(options.output, encodeLabelFile(label), &problem)) {
+            throw InputError("cannot write " + options.output + ": " + problem);
+        }
+    }
 
     printNode(label, 0, out);
     char comment[kExpandedCommentCapacity];

@@ -6,7 +6,9 @@
 
 namespace pelmora::cli {
 
-// pelmora-cli scan FOLDER [options]: scans the folder as a drive and prints the catalog.
+// pelmora-cli scan FOLDER [options] [-o OUT.PMB] [--use-template]: scans the folder as a
+// drive and prints the catalog; -o also writes the label as a label file, --use-template
+// applies the folder's template file after the scan as Read Disk does.
 // Returns the exit code; throws UsageError / InputError.
 int runScan(const std::vector<std::string>& args, std::ostream& out);
 

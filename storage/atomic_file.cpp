@@ -1,0 +1,141 @@
+#include "storage/atomic_file.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace pelmora {
+namespace {
+
+std::string describe(const char* what, int error) {
+    return std::string(what) + ": " + std::strerror(error);
+}
+
+void setProblem(std::string* problem, std::string text) {
+    if (problem) {
+        *problem = std::move(text);
+    }
+}
+
+// The file a save really replaces: the target of a symbolic link, else the path itself.
+std::string resolveTarget(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return path;
+    }
+    std::vector<char> resolved(PATH_MAX + 1, '\0');
+    if (realpath(path.c_str(), resolved.data()) != nullptr) {
+        return resolved.data();
+    }
+    // A dangling link: write where it points, relative to the link's folder.
+    std::vector<char> target(PATH_MAX + 1, '\0');
+    const ssize_t length = readlink(path.c_str(), target.data(), PATH_MAX);
+    if (length <= 0) {
+        return path;
+    }
+    std::string pointed(target.data(), static_cast<std::size_t>(length));
+    const std::size_t slash = path.rfind('/');
+    if (pointed[0] != '/' && slash != std::string::npos) {
+        pointed = path.substr(0, slash + 1) + pointed;
+    }
+    return pointed;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool writeAll(int fd, std::string_view content, std::string* problem) {
+    const char* data = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            setProblem(problem, describe("write", errno));
+            return false;
+        }
+        if (written == 0) {
+            setProblem(problem, "write: no bytes written");
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+bool writeFileAtomically(const std::string& path, std::string_view content, std::string* problem) {
+    if (path.empty()) {
+        setProblem(problem, "empty path");
+        return false;
+    }
+    const std::string target = resolveTarget(path);
+    const std::string folder = folderOf(target);
+
+    mode_t mode = 0;
+    struct stat existing {};
+    const bool replacing = stat(target.c_str(), &existing) == 0;
+    if (replacing) {
+        if (!S_ISREG(existing.st_mode)) {
+            setProblem(problem, "not a regular file");
+            return false;
+        }
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    std::string temporary = target + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) {
+        setProblem(problem, describe("create temporary file", errno));
+        return false;
+    }
+    bool ok = writeAll(fd, content, problem);
+    if (ok && fchmod(fd, mode) != 0) {
+        setProblem(problem, describe("fchmod", errno));
+        ok = false;
+    }
+    if (ok && fsync(fd) != 0) {
+        setProblem(problem, describe("fsync", errno));
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        setProblem(problem, describe("close", errno));
+        ok = false;
+    }
+    if (ok && std::rename(temporary.c_str(), target.c_str()) != 0) {
+        setProblem(problem, describe("rename", errno));
+        ok = false;
+    }
+    if (!ok) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable; a folder that cannot be synced does not undo the save.
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        fsync(folderFd);
+        ::close(folderFd);
+    }
+    return true;
+}
+
+} // namespace pelmora

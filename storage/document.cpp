@@ -1,0 +1,137 @@
+#include "storage/document.h"
+
+#include "platform/core/message.h"
+
+#include <cctype>
+
+namespace pelmora {
+namespace {
+
+constexpr const char* kOpenTitle = "Load Pelmora Body...";
+constexpr const char* kSaveTitle = "Save Pelmora Body...";
+constexpr const char* kDefaultSaveName = "default.PMB";
+
+std::vector<FileFilter> labelFileFilters() {
+    return {{"Pelmora Bodies (*.PMB)", "*.PMB"}, {"All Files (*.*)", "*.*"}};
+}
+
+bool containsPmb(std::string_view path) {
+    for (std::size_t i = 0; i + 3 <= path.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(path[i])) == 'P' &&
+            std::toupper(static_cast<unsigned char>(path[i + 1])) == 'M' &&
+            std::toupper(static_cast<unsigned char>(path[i + 2])) == 'B') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The folder, name and recent list follow a path chosen in a file dialog.
+void adoptChosenPath(DocumentState& document, ProgramSettings& settings, const std::string& path) {
+    document.currentFilePath = path;
+    document.documentName = documentNameFromPath(path);
+    settings.labelPath = folderOfPath(path);
+    AddRecentFile(settings, path);
+}
+
+LabelFileLoad loadReportingFailure(const std::string& path, VAROINFO& label) {
+    LabelFileLoad result = loadLabelFile(path, label, WhenRefused::LabelCleared);
+    if (result.status != LabelFileStatus::Loaded) {
+        reportMessage(mainWindowHandle(), "Error Loading Body", "Disk Error", MB_ICONERROR);
+    }
+    return result;
+}
+
+} // namespace
+
+std::string withLabelFileExtension(std::string_view path) {
+    std::string result(path);
+    if (!containsPmb(path)) {
+        result += ".PMB";
+    }
+    return result;
+}
+
+std::string fileNameOfPath(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string documentNameFromPath(std::string_view path) {
+    std::string name = fileNameOfPath(path);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos) {
+        name.erase(dot);
+    }
+    return name;
+}
+
+std::string folderOfPath(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+}
+
+FileDialogRequest beginOpen(DocumentState& document, const ProgramSettings& settings) {
+    document.fileDialogShown = true;
+    document.currentFilePath.clear();
+    FileDialogRequest request;
+    request.title = kOpenTitle;
+    request.filters = labelFileFilters();
+    request.initialFolder = settings.labelPath;
+    request.save = false;
+    return request;
+}
+
+LabelFileLoad finishOpen(DocumentState& document, ProgramSettings& settings, VAROINFO& label,
+                         const std::string& path) {
+    adoptChosenPath(document, settings, path);
+    return loadReportingFailure(path, label);
+}
+
+FileDialogRequest beginSaveAs(DocumentState& document, const ProgramSettings& settings) {
+    document.fileDialogShown = true;
+    document.currentFilePath =
+        document.documentName.empty() ? std::string(kDefaultSaveName) : document.documentName;
+    FileDialogRequest request;
+    request.title = kSaveTitle;
+    request.filters = labelFileFilters();
+    request.initialFolder = settings.labelPath;
+    request.initialName = document.currentFilePath;
+    request.save = true;
+    return request;
+}
+
+bool finishSaveAs(DocumentState& document, ProgramSettings& settings, const VAROINFO& label,
+                  const std::string& path) {
+    const std::string finalPath = withLabelFileExtension(path);
+    adoptChosenPath(document, settings, finalPath);
+    return saveLabelFile(finalPath, label);
+}
+
+bool saveNeedsDialog(const DocumentState& document) {
+    return document.currentFilePath.empty() || !document.fileDialogShown;
+}
+
+bool saveCurrentFile(const DocumentState& document, const VAROINFO& label) {
+    return saveLabelFile(document.currentFilePath, label);
+}
+
+RecentOpenResult openRecentFile(DocumentState& document, ProgramSettings& settings, VAROINFO& label,
+                                int k) {
+    if (k < 1 || k > static_cast<int>(kRecentFileCount)) {
+        return RecentOpenResult::EmptyEntry;
+    }
+    // A copy: the list is reordered below.
+    const std::string path = settings.recentFiles[static_cast<std::size_t>(k - 1)];
+    if (path.empty()) {
+        return RecentOpenResult::EmptyEntry;
+    }
+    document.currentFilePath = path;
+    document.documentName = fileNameOfPath(path);
+    const LabelFileLoad result = loadReportingFailure(path, label);
+    AddRecentFile(settings, path);
+    return result.status == LabelFileStatus::Loaded ? RecentOpenResult::Loaded
+                                                    : RecentOpenResult::Failed;
+}
+
+} // namespace pelmora

@@ -1,0 +1,280 @@
+#include "storage/label_file.h"
+
+#include "platform/core/message.h"
+#include "storage/atomic_file.h"
+#include "storage/label_block.h"
+#include "storage/line_io.h"
+#include "storage/object_record.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace pelmora {
+namespace {
+
+// Fewest bytes a catalog entry can take in any file: two text lines of one byte each, then
+// four numbers, each with at least one separator except perhaps the last one of the file.
+constexpr std::size_t kMinEntryBytes = 8;
+// More placed objects than anyone puts on a label; a larger count is damage. (Each one is
+// over 8 KB in memory, whatever the size of its record in an old file.)
+constexpr std::int32_t kMaxObjects = 4096;
+// Entries reserved ahead of reading; beyond that the array grows with what is really read.
+constexpr std::size_t kEntriesReservedAhead = 4096;
+
+// Bytes the catalog and objects will take, closely enough to size the buffer once.
+std::size_t estimatedFileBytes(const VAROINFO& node) {
+    std::size_t bytes = 16;
+    for (const FileEntry& entry : node.entries) {
+        bytes +=
+            strnlen(entry.name, kNameCapacity) + strnlen(entry.sizeText, kSizeTextCapacity) + 40;
+        if (entry.child) {
+            bytes += estimatedFileBytes(*entry.child);
+        }
+    }
+    for (const PlacedObject& object : node.objects) {
+        bytes += kObjectRecordBytes + object.dib.size();
+    }
+    return bytes;
+}
+
+void writeNode(LineWriter& out, const VAROINFO& node) {
+    out.number(node.entryCount());
+    for (const FileEntry& entry : node.entries) {
+        out.dottedText(std::string_view(entry.name, strnlen(entry.name, kNameCapacity)));
+        out.dottedText(
+            std::string_view(entry.sizeText, strnlen(entry.sizeText, kSizeTextCapacity)));
+        out.unsignedNumber(entry.size);
+        // The file says "a node follows" exactly when one is written.
+        out.number(entry.hasChild != 0 ? 1 : 0);
+        out.number(entry.open);
+        out.number(entry.align);
+        if (entry.hasChild != 0) {
+            if (entry.child) {
+                writeNode(out, *entry.child);
+            } else {
+                out.number(0);
+            }
+        }
+    }
+}
+
+void readNode(LineReader& in, VAROINFO& node, int depth) {
+    std::int32_t count = 0;
+    if (!in.readCount(count, kMinEntryBytes)) {
+        return;
+    }
+    node.entries.reserve(std::min(static_cast<std::size_t>(count), kEntriesReservedAhead));
+    for (std::int32_t i = 0; i < count && in.ok(); ++i) {
+        FileEntry& entry = node.entries.emplace_back();
+        in.readDottedText(entry.name);
+        in.readDottedText(entry.sizeText);
+        std::int64_t size = 0;
+        if (in.readFigure(size)) {
+            entry.size = static_cast<std::uint64_t>(size);
+        }
+        std::int32_t hasChild = 0;
+        if (in.readInt32(hasChild)) {
+            entry.hasChild = hasChild != 0 ? 1 : 0;
+        }
+        in.readInt32(entry.open);
+        in.readInt32(entry.align);
+        if (entry.hasChild != 0) {
+            // The node exists even when the file ends before its count, so every entry
+            // that says it has a child has one.
+            entry.child = std::make_unique<VAROINFO>();
+            if (depth + 1 >= kMaxCatalogDepth) {
+                in.fail("catalog nested too deep");
+                return;
+            }
+            readNode(in, *entry.child, depth + 1);
+        }
+    }
+}
+
+void writeObjects(LineWriter& out, const VAROINFO& label) {
+    out.number(label.objectCount());
+    for (const PlacedObject& object : label.objects) {
+        const ObjectRecordImage record = encodeObjectRecord(object);
+        out.bytes(record);
+        if (object.kind == OBJECT_IMAGE) {
+            out.bytes(object.dib);
+        }
+    }
+}
+
+void readObjects(LineReader& in, VAROINFO& label, int version, LabelFileLoad& result) {
+    const ObjectRecordLayout layout = objectRecordLayoutForVersion(version);
+    const std::size_t recordBytes = objectRecordBytes(layout);
+    std::int32_t count = 0;
+    if (!in.readCount(count, recordBytes)) {
+        return;
+    }
+    if (count > kMaxObjects) {
+        in.fail("more placed objects than a label can hold");
+        return;
+    }
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::span<const std::uint8_t> record;
+        if (!in.readBytes(recordBytes, record)) {
+            return;
+        }
+        PlacedObject object;
+        const ObjectRecordStatus status = decodeObjectRecord(record, layout, object);
+        if (status == ObjectRecordStatus::Unreadable) {
+            in.fail("placed object record that cannot be read");
+            return;
+        }
+        if (status == ObjectRecordStatus::UnknownKind) {
+            ++result.droppedObjects;
+            continue;
+        }
+        if (status == ObjectRecordStatus::Image) {
+            std::vector<std::uint8_t> block;
+            if (!in.readBytes(imageBlockBytes(object), block)) {
+                return;
+            }
+            if (!attachImageBlock(object, std::move(block))) {
+                // The bytes were all there, so reading goes on; the picture is unusable.
+                ++result.droppedObjects;
+                continue;
+            }
+        }
+        label.objects.push_back(std::move(object));
+    }
+}
+
+bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return false;
+    }
+    if (S_ISREG(info.st_mode) && info.st_size > 0) {
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    std::uint8_t chunk[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    ::close(fd);
+    return true;
+}
+
+} // namespace
+
+std::string encodeLabelFile(const VAROINFO& label) {
+    std::string bytes;
+    bytes.reserve(estimatedFileBytes(label) + 8192);
+    LineWriter out(bytes);
+    out.number(kLabelFileVersion);
+    writeLabelBlock(out, label);
+    writeNode(out, label);
+    writeObjects(out, label);
+    return bytes;
+}
+
+namespace {
+
+// The version code of the number read first, -1 when there was none.
+int versionCode(LineReader& in) {
+    double number = 0;
+    if (!in.readDecimal(number)) {
+        return -1;
+    }
+    // "1.6" was the oldest layout; every later one wrote a whole number.
+    if (std::trunc(number * 10) == kVersion16) {
+        return kVersion16;
+    }
+    const double whole = std::trunc(number);
+    if (whole >= kFirstUnreadableVersion) {
+        return kFirstUnreadableVersion;
+    }
+    return whole < 0 ? 0 : static_cast<int>(whole);
+}
+
+} // namespace
+
+int labelFileVersion(std::span<const std::uint8_t> bytes) {
+    LineReader in(bytes);
+    return versionCode(in);
+}
+
+bool isReadableLabelFileVersion(int version) {
+    return version >= 0 && version < kFirstUnreadableVersion;
+}
+
+LabelFileLoad decodeLabelFile(std::span<const std::uint8_t> bytes, VAROINFO& label) {
+    LabelFileLoad result;
+    clearLabel(label);
+    LineReader in(bytes);
+    result.version = versionCode(in);
+    if (!isReadableLabelFileVersion(result.version)) {
+        result.status = LabelFileStatus::VersionRefused;
+        result.problem = result.version < 0 ? "no version number" : "version too new";
+        return result;
+    }
+    result.status = LabelFileStatus::Loaded;
+    readLabelBlock(in, label, result.version);
+    readNode(in, label, 0);
+    readObjects(in, label, result.version, result);
+    label.layoutValid = 0;
+    result.complete = in.ok();
+    result.problem = in.failure();
+    result.problemOffset = in.failureOffset();
+    return result;
+}
+
+LabelFileLoad loadLabelFile(const std::string& path, VAROINFO& label, WhenRefused whenRefused) {
+    std::vector<std::uint8_t> bytes;
+    if (!readWholeFile(path, bytes)) {
+        LabelFileLoad result;
+        result.status = LabelFileStatus::CannotOpen;
+        result.problem = std::strerror(errno);
+        return result;
+    }
+    if (whenRefused == WhenRefused::LabelKept) {
+        const int version = labelFileVersion(bytes);
+        if (!isReadableLabelFileVersion(version)) {
+            LabelFileLoad result;
+            result.status = LabelFileStatus::VersionRefused;
+            result.version = version;
+            result.problem = version < 0 ? "no version number" : "version too new";
+            return result;
+        }
+    }
+    return decodeLabelFile(bytes, label);
+}
+
+bool saveLabelFile(const std::string& path, const VAROINFO& label, std::string* problem) {
+    if (writeFileAtomically(path, encodeLabelFile(label), problem)) {
+        return true;
+    }
+    reportMessage(mainWindowHandle(), "Error Saving Body", "Disk Error", MB_ICONERROR);
+    return false;
+}
+
+} // namespace pelmora
