@@ -1,7 +1,7 @@
 #include "storage/label_file.h"
 
 #include "platform/core/message.h"
-#include "storage/atomic_file.h"
+#include "platform/core/atomic_file.h"
 #include "storage/label_block.h"
 #include "storage/line_io.h"
 #include "storage/object_record.h"

@@ -3,7 +3,7 @@
 #include "platform/core/drives.h"
 #include "platform/core/hidden_file.h"
 #include "platform/core/message.h"
-#include "storage/atomic_file.h"
+#include "platform/core/atomic_file.h"
 #include "storage/image_loader.h"
 #include "storage/label_block.h"
 #include "storage/line_io.h"

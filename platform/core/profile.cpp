@@ -1,6 +1,7 @@
 #include "profile.h"
 
 #include "ini_file.h"
+#include "platform/core/atomic_file.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -89,44 +90,6 @@ public:
 private:
     int fd_;
 };
-
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (written == 0) {
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// The file a save replaces: the target of a symbolic link, so that the link survives.
-std::string replacedFile(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* resolved = ::realpath(path.c_str(), nullptr); resolved != nullptr) {
-            std::string target(resolved);
-            std::free(resolved);
-            return target;
-        }
-    }
-    return path;
-}
-
-std::string folderOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
 
 } // namespace
 
@@ -245,48 +208,7 @@ std::string IniFile::text() const {
 }
 
 bool IniFile::save(const std::string& path) const {
-    const std::string target = replacedFile(path);
-    struct stat old {};
-    const bool replacing = ::stat(target.c_str(), &old) == 0;
-    // The rename below would replace a read-only file too; a file the user made read-only is
-    // meant to stay as it is.
-    if (replacing && ::access(target.c_str(), W_OK) != 0) {
-        return false;
-    }
-
-    std::string temporary =
-        folderOf(target) + "/." + target.substr(target.rfind('/') + 1) + ".XXXXXX";
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        return false;
-    }
-    FileDescriptor file(fd);
-    bool ok = true;
-    if (replacing) {
-        ok = ::fchmod(file.get(), old.st_mode & 07777) == 0;
-        // Keep the owner when an administrator saves someone else's file; failing to is
-        // harmless for an ordinary user.
-        [[maybe_unused]] int owned = ::fchown(file.get(), old.st_uid, old.st_gid);
-    } else {
-        const mode_t mask = ::umask(0); // the program has one thread: reading it back is safe
-        ::umask(mask);
-        ok = ::fchmod(file.get(), 0666 & ~mask) == 0;
-    }
-    ok = ok && writeAll(file.get(), text());
-    ok = ok && ::fsync(file.get()) == 0;
-    ok = file.close() && ok;
-    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    if (int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return true;
+    return writeFileAtomically(path, text());
 }
 
 IniFile::Line IniFile::classify(std::string_view raw) {

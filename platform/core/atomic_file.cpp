@@ -1,4 +1,4 @@
-#include "storage/atomic_file.h"
+#include "platform/core/atomic_file.h"
 
 #include <cerrno>
 #include <climits>
@@ -95,6 +95,12 @@ bool writeFileAtomically(const std::string& path, std::string_view content, std:
             setProblem(problem, "not a regular file");
             return false;
         }
+        // The rename would replace a read-only file too; a file made read-only is meant to
+        // stay as it is.
+        if (access(target.c_str(), W_OK) != 0) {
+            setProblem(problem, describe("not writable", errno));
+            return false;
+        }
         mode = existing.st_mode & 07777;
     } else {
         const mode_t mask = umask(0);
@@ -109,9 +115,11 @@ bool writeFileAtomically(const std::string& path, std::string_view content, std:
         return false;
     }
     bool ok = writeAll(fd, content, problem);
-    if (ok && fchmod(fd, mode) != 0) {
-        setProblem(problem, describe("fchmod", errno));
-        ok = false;
+    // Permission bits and owner are kept where the file system has them; media without them
+    // (vfat) refuse both, which must not fail the save.
+    [[maybe_unused]] int modeKept = fchmod(fd, mode);
+    if (replacing) {
+        [[maybe_unused]] int ownerKept = fchown(fd, existing.st_uid, existing.st_gid);
     }
     if (ok && fsync(fd) != 0) {
         setProblem(problem, describe("fsync", errno));
