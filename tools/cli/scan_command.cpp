@@ -4,7 +4,7 @@
 #include "catalog/read_disk.h"
 #include "catalog/records.h"
 #include "platform/core/drives.h"
-#include "storage/atomic_file.h"
+#include "platform/core/atomic_file.h"
 #include "storage/label_file.h"
 #include "storage/template_file.h"
 #include "tools/cli/arguments.h"

@@ -1,0 +1,96 @@
+#pragma once
+// The modal layer: every message box, file chooser, colour chooser, font chooser and dialog of
+// the program runs through these functions. The program shows the real Qt dialogs; a test
+// installs an answerer, which is asked first and answers without anything being shown.
+//
+// An answerer sees each request, may look at and fill in the dialog it carries, and returns the
+// answer; returning nullopt lets the real dialog run (which a test without a display must not
+// let happen).
+
+#include "platform/core/message.h"
+#include "platform/core/wintypes.h"
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+
+class QDialog;
+class QWidget;
+
+namespace pelmora::ui {
+
+enum class ModalKind { Message, OpenFile, SaveFile, Color, Font, Dialog };
+
+struct ModalRequest {
+    ModalKind kind = ModalKind::Message;
+    QWidget* owner = nullptr;
+    std::string title;      // caption of a message or chooser
+    std::string text;       // message text
+    unsigned flags = MB_OK; // message icon and buttons
+    // File choosers: "Label Files (*.PMB);;All Files (*.*)" style filter, start folder and name.
+    std::string filter;
+    std::string directory;
+    std::string initialName;
+    COLORREF color = 0;        // colour chooser's and font chooser's colour
+    LOGFONTA font{};           // font chooser's font
+    QDialog* dialog = nullptr; // the dialog of runDialog, already set up
+};
+
+struct ModalAnswer {
+    // Message: the button (IDOK, IDYES, ...). Dialog: QDialog::Accepted or Rejected.
+    // Choosers: 1 chosen, 0 cancelled.
+    int result = 0;
+    std::string path;
+    COLORREF color = 0;
+    LOGFONTA font{};
+};
+
+using DialogAnswerer = std::function<std::optional<ModalAnswer>(const ModalRequest&)>;
+
+// Installs an answerer and returns the previous one; an empty one shows real dialogs.
+DialogAnswerer setDialogAnswerer(DialogAnswerer answerer);
+
+// Makes reportMessage (platform/core/message.h) show QMessageBoxes through messageBox, and the
+// busy handler (platform/core/busy.h) switch to the wait cursor.
+void installProgramHandlers();
+
+// A message box with the message-box flags of message.h; returns the button chosen.
+int messageBox(QWidget* owner, const std::string& text, const std::string& caption, unsigned flags);
+
+// File choosers: the chosen path ('/' separated), or nullopt when cancelled.
+std::optional<std::string> askOpenFileName(QWidget* owner, const std::string& title,
+                                           const std::string& filter, const std::string& dir,
+                                           const std::string& initialName = {});
+std::optional<std::string> askSaveFileName(QWidget* owner, const std::string& title,
+                                           const std::string& filter, const std::string& dir,
+                                           const std::string& initialName = {});
+
+// The colour chooser with the program's 16 custom colours, which it reads and updates.
+std::optional<COLORREF> chooseColor(QWidget* owner, const std::string& title, COLORREF initial,
+                                    std::array<COLORREF, 16>& customColors);
+
+// The font chooser: face, height (lfHeight in the screen's pixels, negative for the character
+// height), weight, italic, underline and colour.
+struct FontChoice {
+    LOGFONTA font;
+    COLORREF color = 0;
+};
+std::optional<FontChoice> chooseFont(QWidget* owner, const std::string& title,
+                                     const LOGFONTA& initial, COLORREF initialColor);
+
+// Runs a set-up dialog modally (the answerer, when installed, decides instead of the user;
+// an Accepted answer goes through the dialog's accept(), so its own checks and read-back
+// run). Returns QDialog::Accepted or QDialog::Rejected.
+int runDialog(QDialog& dialog);
+
+// Places a dialog at its remembered screen position, pulled back to at least 100 pixels inside
+// the display's right and bottom edges (the clamped values are stored back). A position with a
+// zero coordinate counts as none remembered: the dialog is centred over its parent's window
+// (over the display without a parent).
+void placeDialog(QWidget& dialog, POINT& remembered);
+// Stores the dialog's top-left corner as its remembered position.
+void rememberDialogPosition(const QWidget& dialog, POINT& remembered);
+
+} // namespace pelmora::ui

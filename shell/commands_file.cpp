@@ -1,0 +1,326 @@
+// The File menu: the label file, the drive and how it is read, templates, the label format and
+// resetting (window scaling is in commands_view.cpp). Also the question whether to read the
+// disk again, the command-line loads and Apply from the choosers.
+
+#include "catalog/dialogs/drive_dialog.h"
+#include "catalog/records.h"
+#include "platform/core/message.h"
+#include "platform/gdi/device_context.h"
+#include "platform/gdi/devices.h"
+#include "platform/ui/dialogs.h"
+#include "render/printer.h"
+#include "render/styles.h"
+#include "resources/command_ids.h"
+#include "shell/app.h"
+#include "shell/commands.h"
+#include "shell/main_window.h"
+#include "shell/object_hit.h"
+#include "shell/small_dialogs.h"
+#include "storage/document.h"
+#include "storage/label_file.h"
+#include "storage/template_file.h"
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelmora {
+namespace {
+
+const char* const kScanDisk = "Scan Disk";
+const char* const kDontScanDisk = "Don't Scan Disk";
+
+const char* const kRescanCaption = "Directory Scanning Warning";
+const char* const kRescanMessage = "You need to re-scan the disk for this setting to take effect.";
+
+// "Desc (*.X)" entries joined the way the file choosers take them.
+std::string filterText(const std::vector<FileFilter>& filters) {
+    std::string text;
+    for (const FileFilter& filter : filters) {
+        if (!text.empty()) {
+            text += ";;";
+        }
+        text += filter.description;
+        if (filter.description.find('(') == std::string::npos) {
+            text += " (" + filter.pattern + ")";
+        }
+    }
+    return text;
+}
+
+void refreshAfterLoad(App& app, MainWindow& window) {
+    measureLabelFonts(app.currentLabel());
+    window.updateTitle();
+    window.rebuildRecentMenu();
+    window.updateMenuState();
+}
+
+// Save As below the save dialog; a cancelled dialog leaves the file alone.
+void saveAs(App& app, MainWindow& window) {
+    const FileDialogRequest request = beginSaveAs(app.document, app.settings);
+    const std::optional<std::string> path =
+        ui::askSaveFileName(&window, request.title, filterText(request.filters),
+                            request.initialFolder, request.initialName);
+    if (!path) {
+        return;
+    }
+    finishSaveAs(app.document, app.settings, app.currentLabel(), *path);
+    window.updateTitle();
+    window.rebuildRecentMenu();
+}
+
+// The part of the command line after a switch and one blank, as given.
+std::string commandLinePath(const App& app, std::size_t switchLength) {
+    const std::string& line = app.shell.commandLine;
+    return line.size() > switchLength + 1 ? line.substr(switchLength + 1) : std::string();
+}
+
+// The command-line load: the label is cleared only once the file's version is accepted;
+// the document's name and path stay, so a later Save asks for a name.
+bool loadFromCommandLine(App& app, MainWindow& window, std::size_t switchLength) {
+    const std::string path = commandLinePath(app, switchLength);
+    SelectPlacedObject(app, window, -1);
+    const LabelFileLoad load = loadLabelFile(path, app.currentLabel(), WhenRefused::LabelKept);
+    if (load.status != LabelFileStatus::Loaded) {
+        reportMessage(mainWindowHandle(), path, "Unable to load...", MB_OK | MB_ICONERROR);
+        return false;
+    }
+    measureLabelFonts(app.currentLabel());
+    window.updateMenuState();
+    return true;
+}
+
+} // namespace
+
+void scanPrompt(App& app, MainWindow& window, int hint, const std::string& caption,
+                const std::string& message) {
+    if (ShowHint(&window, app.settings, caption, message, kScanDisk, kDontScanDisk, hint) == 1) {
+        window.postCommand(CMD_READ_DISK);
+    }
+}
+
+void measureLabelFonts(VAROINFO& label) {
+    std::unique_ptr<gdi::DeviceContext> ic = CreatePrinterIC();
+    if (!ic) {
+        ic = gdi::createInformationContext(gdi::displayCaps());
+    }
+    MeasureFontHeights(label, *ic);
+}
+
+void cmdNew(App& app, MainWindow& window, int) {
+    SelectPlacedObject(app, window, -1);
+    clearLabel(app.currentLabel());
+    window.invalidateLabelArea();
+}
+
+void cmdOpen(App& app, MainWindow& window, int) {
+    const FileDialogRequest request = beginOpen(app.document, app.settings);
+    const std::optional<std::string> path =
+        ui::askOpenFileName(&window, request.title, filterText(request.filters),
+                            request.initialFolder, request.initialName);
+    if (path) {
+        SelectPlacedObject(app, window, -1);
+        finishOpen(app.document, app.settings, app.currentLabel(), *path);
+        refreshAfterLoad(app, window);
+    }
+    window.invalidateLabelArea();
+}
+
+void cmdSave(App& app, MainWindow& window, int) {
+    if (saveNeedsDialog(app.document)) {
+        saveAs(app, window);
+    } else {
+        saveCurrentFile(app.document, app.currentLabel());
+    }
+    window.invalidateLabelArea();
+}
+
+void cmdSaveAs(App& app, MainWindow& window, int) {
+    saveAs(app, window);
+    window.invalidateLabelArea();
+}
+
+void cmdRecentFile(App& app, MainWindow& window, int id) {
+    SelectPlacedObject(app, window, -1);
+    const RecentOpenResult result =
+        openRecentFile(app.document, app.settings, app.currentLabel(), id - CMD_RECENT_1 + 1);
+    if (result != RecentOpenResult::EmptyEntry) {
+        refreshAfterLoad(app, window);
+    }
+    window.invalidateLabelArea();
+}
+
+void cmdSelectDrive(App& app, MainWindow& window, int) {
+    if (SelectDrive(&window, app.catalog, app.settings.position(WindowName::Drive)) == 1) {
+        scanPrompt(app, window, kHintNewDrive, "Drive Modification Warning",
+                   "You've selected a new drive to scan, would you like to scan it now?");
+    }
+}
+
+void cmdLabelFormat(App& app, MainWindow& window, int id) {
+    SelectPlacedObject(app, window, -1);
+    ViewState& view = app.view;
+    switch (id) {
+    case CMD_FORMAT_ONE:
+        view.format = ONE_LABEL;
+        view.zoomed = 1;
+        view.position = 1;
+        window.setCurrentLabel(0, 1);
+        break;
+    case CMD_FORMAT_QUAD:
+        view.format = QUAD_LABEL;
+        view.position = 1;
+        window.setCurrentLabel(0, 1);
+        break;
+    case CMD_FORMAT_TWO_FOLD_OUT:
+    case CMD_FORMAT_TWO_FOLD_AROUND:
+        view.format = id == CMD_FORMAT_TWO_FOLD_OUT ? TWO_FOLD_OUT : TWO_FOLD_AROUND;
+        window.setCurrentLabel(0, 1);
+        break;
+    case CMD_FORMAT_FOUR:
+        // The current label stays; the next label change redraws the overview's frame.
+        view.format = FOUR_LABELS;
+        view.position = 1;
+        break;
+    default:
+        return;
+    }
+    // The pages the file list flows over changed with the format.
+    for (VAROINFO& label : app.labels.labels) {
+        label.layoutValid = 0;
+    }
+    window.updateMenuState();
+    window.invalidateLabelArea();
+}
+
+void cmdDirectoryLevels(App& app, MainWindow& window, int id) {
+    static constexpr std::int32_t kLevels[] = {0, 1, 2, 3, 4, kAllLevels};
+    const std::int32_t levels = kLevels[id - CMD_LEVELS_ROOT];
+    std::int32_t& scanLevels = app.catalog.scanLevels;
+    if (std::abs(scanLevels) == levels) {
+        return;
+    }
+    scanLevels = scanLevels < 0 ? -levels : levels;
+    window.updateMenuState();
+    scanPrompt(app, window, kHintRescan, kRescanCaption, kRescanMessage);
+    window.invalidateLabelArea();
+}
+
+void cmdDirectoriesOnly(App& app, MainWindow& window, int) {
+    app.catalog.scanLevels = -app.catalog.scanLevels;
+    window.updateMenuState();
+    scanPrompt(app, window, kHintRescan, kRescanCaption, kRescanMessage);
+    window.invalidateLabelArea();
+}
+
+void cmdDirectoryInfo(App& app, MainWindow& window, int id) {
+    app.catalog.dirInfoMode = id == CMD_DIRINFO_KILOBYTES ? 2 : id == CMD_DIRINFO_FILES ? 1 : 0;
+    window.updateMenuState();
+    scanPrompt(app, window, kHintRescan, kRescanCaption, kRescanMessage);
+    window.invalidateLabelArea();
+}
+
+void cmdScanArchives(App& app, MainWindow& window, int) {
+    app.catalog.scanArchives = app.catalog.scanArchives != 0 ? 0 : 1;
+    window.updateMenuState();
+    if (app.catalog.scanArchives == 1) {
+        scanPrompt(app, window, kHintArchives, "Archive Scanning Warning",
+                   "Scanning archives increases disk read time.\n"
+                   "Would you like to scan the disk now?");
+    }
+    window.invalidateLabelArea();
+}
+
+void cmdExcludeInclude(App&, MainWindow&, int) {
+    // Wired when its dialog exists: on OK it asks "Exclude/Include List Modified".
+}
+
+void cmdUseTemplateFiles(App& app, MainWindow& window, int) {
+    app.catalog.useTemplateFiles = app.catalog.useTemplateFiles != 0 ? 0 : 1;
+    window.updateMenuState();
+    window.invalidateLabelArea();
+}
+
+void cmdReadTemplate(App& app, MainWindow& window, int) {
+    SelectPlacedObject(app, window, -1);
+    if (ReadTemplate(app.catalog.driveLetter, app.currentLabel()) == TemplateReadStatus::Applied) {
+        measureLabelFonts(app.currentLabel());
+    }
+    window.updateMenuState();
+    window.invalidateLabelArea();
+}
+
+void cmdWriteTemplate(App& app, MainWindow& window, int) {
+    WriteTemplate(app.catalog.driveLetter, app.currentLabel());
+    window.invalidateLabelArea();
+}
+
+void cmdClearAllLabels(App& app, MainWindow& window, int) {
+    SelectPlacedObject(app, window, -1);
+    for (VAROINFO& label : app.labels.labels) {
+        clearLabel(label);
+    }
+    window.invalidateLabelArea();
+}
+
+void cmdResetDefaults(App& app, MainWindow& window, int) {
+    app.catalog.scanLevels = 1;
+    app.view.windowScaleChanged = true; // the logo fonts are made again
+    std::unique_ptr<gdi::DeviceContext> screen = window.screenContext();
+    for (VAROINFO& label : app.labels.labels) {
+        ResetLabelFormat(label, *screen);
+    }
+    MeasureAllFontHeights(app.labels);
+    window.updateMenuState();
+    window.invalidateLabelArea();
+}
+
+void cmdPrinterSetup(App&, MainWindow&, int) {
+    // Wired when its dialog exists.
+}
+
+void cmdPrint(App&, MainWindow&, int) {
+    // Wired when the print dialog exists.
+}
+
+void cmdExit(App&, MainWindow& window, int) {
+    // No question about unsaved changes: the window closes at once.
+    window.close();
+}
+
+void cmdCommandLineLabel(App& app, MainWindow& window, int) {
+    loadFromCommandLine(app, window, 6); // "-label"
+    window.invalidateLabelArea();
+}
+
+void cmdCommandLineTemplate(App& app, MainWindow& window, int) {
+    // The path only becomes the document's file; the template comes from the current drive.
+    app.document.currentFilePath = commandLinePath(app, 9); // "-template"
+    SelectPlacedObject(app, window, -1);
+    if (ReadTemplate(app.catalog.driveLetter, app.currentLabel()) == TemplateReadStatus::Applied) {
+        measureLabelFonts(app.currentLabel());
+    }
+    window.invalidateLabelArea();
+}
+
+void cmdCommandLinePrint(App& app, MainWindow& window, int) {
+    if (loadFromCommandLine(app, window, 11)) { // "-printlabel"
+        window.sendCommand(CMD_PRINT);
+        window.sendCommand(CMD_EXIT);
+        return;
+    }
+    window.invalidateLabelArea();
+}
+
+void cmdApply(App& app, MainWindow& window, int) {
+    // The spine font chooser's Apply re-measures the label's line heights; the string
+    // chooser's re-sizing is wired with the String Entry dialog.
+    if (app.shell.openChooser == CHOOSER_SPINE_FONT) {
+        measureLabelFonts(app.currentLabel());
+    }
+    window.invalidateLabelArea();
+}
+
+} // namespace pelmora

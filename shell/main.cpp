@@ -1,0 +1,30 @@
+// The label program's entry: the application object, the handlers that turn core messages
+// into message boxes and busy work into the wait cursor, the main window and the event loop.
+
+#include "platform/ui/dialogs.h"
+#include "shell/app.h"
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <clocale>
+#include <memory>
+#include <string>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    // Qt sets the C locale from the environment; numbers in files always use '.'.
+    std::setlocale(LC_NUMERIC, "C");
+    pelmora::ui::installProgramHandlers();
+
+    // Labels with their catalogs are large: the program state lives on the heap.
+    auto app = std::make_unique<pelmora::App>();
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) {
+            app->shell.commandLine += ' ';
+        }
+        app->shell.commandLine += argv[i];
+    }
+    pelmora::MainWindow window(*app);
+    return application.exec();
+}

@@ -1,0 +1,14 @@
+// A GoogleTest main for suites that need Qt Widgets (windows, menus, dialogs): constructs a
+// QApplication, on the offscreen platform unless QT_QPA_PLATFORM names another.
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
