@@ -114,6 +114,11 @@ TEST_F(CliFileTest, ScanWritesALabelFileWhoseDumpNestsTheEntries) {
     EXPECT_NE(json.find("  \"fileCount\": 3,\n  \"folderCount\": 2,\n"), std::string::npos);
     EXPECT_NE(json.find("    \"lfFaceName\": \"Arial\"\n"), std::string::npos);
     EXPECT_NE(json.find("  \"extStyles\": [],\n"), std::string::npos);
+    // The saved label carries measured line heights (Arial 8 pt is 12 or 13 units), so the
+    // program lays it out with real rows when it opens the file.
+    EXPECT_EQ(json.find("  \"fileFontHeight\": 0,\n"), std::string::npos) << json;
+    EXPECT_TRUE(json.find("  \"fileFontHeight\": 12,\n") != std::string::npos ||
+                json.find("  \"fileFontHeight\": 13,\n") != std::string::npos);
     // Docs, then its own entries one level deeper, then Old's inside those.
     const std::string docs = "    {\n"
                              "      \"name\": \"Docs\",\n"

@@ -8,10 +8,12 @@
 #include "tools/cli/scan_command.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -25,6 +27,22 @@ constexpr const char* kUsage =
     "       pelmora-cli dump-template FILE.PMT\n"
     "       pelmora-cli render FILE.PMB -o OUT.png [--format one|quad|fold-around|fold-out|four]\n"
     "                   [--position 1..4] [--scale 1|0.5] [--dpi N]\n";
+
+// Fonts and painting need a GUI application; no window is ever shown.
+std::unique_ptr<QGuiApplication> startGuiApplication(char* program) {
+    if (!std::getenv("QT_QPA_PLATFORM")) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    // Qt's own chatter (such as a missing runtime folder) is no error of this tool.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::fprintf(stderr, "pelmora-cli: %s\n", text.toLocal8Bit().constData());
+        }
+    });
+    static int qtArgc = 1;
+    static char* qtArgv[] = {program, nullptr};
+    return std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+}
 
 } // namespace
 
@@ -43,6 +61,9 @@ int main(int argc, char** argv) {
     args.erase(args.begin());
     try {
         if (command == "scan") {
+            // A label file stores the line heights of its fonts, measured through Qt.
+            const bool writesFile = std::find(args.begin(), args.end(), "-o") != args.end();
+            auto app = writesFile ? startGuiApplication(argv[0]) : nullptr;
             return pelmora::cli::runScan(args, std::cout);
         }
         if (command == "dump") {
@@ -52,20 +73,7 @@ int main(int argc, char** argv) {
             return pelmora::cli::runDumpTemplate(args, std::cout);
         }
         if (command == "render") {
-            // Fonts and painting need a GUI application; no window is ever shown.
-            if (!std::getenv("QT_QPA_PLATFORM")) {
-                setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            }
-            // Qt's own chatter (such as a missing runtime folder) is no error of this tool.
-            qInstallMessageHandler(
-                [](QtMsgType type, const QMessageLogContext&, const QString& text) {
-                    if (type == QtCriticalMsg || type == QtFatalMsg) {
-                        std::fprintf(stderr, "pelmora-cli: %s\n", text.toLocal8Bit().constData());
-                    }
-                });
-            int qtArgc = 1;
-            char* qtArgv[] = {argv[0], nullptr};
-            QGuiApplication app(qtArgc, qtArgv);
+            auto app = startGuiApplication(argv[0]);
             return pelmora::cli::runRender(args, std::cout);
         }
         throw pelmora::cli::UsageError("unknown command \"" + command + "\"");

@@ -3,8 +3,10 @@
 #include "catalog/comment_macros.h"
 #include "catalog/read_disk.h"
 #include "catalog/records.h"
-#include "platform/core/drives.h"
 #include "platform/core/atomic_file.h"
+#include "platform/core/drives.h"
+#include "platform/gdi/devices.h"
+#include "render/styles.h"
 #include "storage/label_file.h"
 #include "storage/template_file.h"
 #include "tools/cli/arguments.h"
@@ -114,6 +116,10 @@ int runScan(const std::vector<std::string>& args, std::ostream& out) {
     readDisk(labels, options.settings, ApplyDiskTemplate);
 
     if (!options.output.empty()) {
+        // The file carries the fonts' line heights; without a printer here they are the
+        // display's, as the program measures them without one.
+        auto ic = gdi::createInformationContext(gdi::displayCaps());
+        MeasureFontHeights(label, *ic);
         std::string problem;
         if (!writeFileAtomically(options.output, encodeLabelFile(label), &problem)) {
             throw InputError("cannot write " + options.output + ": " + problem);
