@@ -91,6 +91,10 @@ void MainWindow::CreateBars() {
     toolBar_->setMovable(false);
     toolBar_->setFloatable(false);
     toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    // Small, tightly packed buttons: all fourteen fit the width of the label window.
+    toolBar_->setIconSize(QSize(16, 16));
+    toolBar_->setStyleSheet(QStringLiteral("QToolBar { spacing: 1px; padding: 1px; }"
+                                           "QToolButton { padding: 2px; margin: 0px; }"));
     for (const ToolbarEntry& entry : toolbarEntries()) {
         if (entry.isSeparator()) {
             toolBar_->addSeparator();
@@ -105,6 +109,9 @@ void MainWindow::CreateBars() {
         const int id = entry.command;
         connect(action, &QAction::triggered, this, [this, id] { sendCommand(id); });
         toolActions_[id] = action;
+        if (QWidget* button = toolBar_->widgetForAction(action)) {
+            button->setFixedSize(22, 22);
+        }
     }
     addToolBar(Qt::TopToolBarArea, toolBar_);
 
