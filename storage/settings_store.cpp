@@ -324,7 +324,13 @@ void ReadSettings(LabelSet& labels, CatalogSettings& catalog, ViewState& view, P
     r.text(paint.spineInitials, "Initials", "varo");
     r.text(paint.spineNumber, "Number", "120");
     catalog.useTemplateFiles = r.integer("UseDAT", 1);
-    double scale = r.integer("WindScale", 100) / 100.0;
+    // Only the five scales of the menu exist: another stored value (0 would collapse the
+    // window and the label mapping) means the full size.
+    std::int32_t percent = r.integer("WindScale", 100);
+    if (percent != 50 && percent != 75 && percent != 100 && percent != 125 && percent != 150) {
+        percent = 100;
+    }
+    double scale = percent / 100.0;
     if (scale != view.windowScale) {
         view.windowScale = scale;
         view.windowScaleChanged = true;

@@ -76,7 +76,7 @@ void fillNonDefault(State& s) {
     s.catalog.useTemplateFiles = 0;
     s.view.format = TWO_FOLD_OUT;
     s.view.zoomed = 0;
-    s.view.windowScale = 0.57; // 0.57 * 100 is 56.99999... in binary
+    s.view.windowScale = 1.25;
     s.paint.borderIndex = 3;
     std::strcpy(s.printer.device, "Office Laser");
     std::strcpy(s.printer.driver, "CUPS");
@@ -393,6 +393,14 @@ INSTANTIATE_TEST_SUITE_P(
                      EXPECT_EQ(s.view.format, FOUR_LABELS);
                      EXPECT_EQ(s.view.zoomed, 0);
                  }},
+        // Only the five window scales exist; anything else (0 would collapse the window and
+        // the label mapping) is the full size.
+        ReadCase{"window scale 75", "WindScale=75\n",
+                 [](const State& s) { EXPECT_DOUBLE_EQ(s.view.windowScale, 0.75); }},
+        ReadCase{"window scale 0", "WindScale=0\n",
+                 [](const State& s) { EXPECT_DOUBLE_EQ(s.view.windowScale, 1.0); }},
+        ReadCase{"window scale 90", "WindScale=90\n",
+                 [](const State& s) { EXPECT_DOUBLE_EQ(s.view.windowScale, 1.0); }},
         ReadCase{"labels not a format", "Labels=15\nZoom=0\n",
                  [](const State& s) {
                      EXPECT_EQ(s.view.format, ONE_LABEL);
