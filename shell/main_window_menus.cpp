@@ -27,13 +27,16 @@ constexpr int kRecentItems[] = {CMD_RECENT_1, CMD_RECENT_2, CMD_RECENT_3, CMD_RE
                                 CMD_RECENT_5};
 
 // What a recent-file item shows: the file name, the whole entry when it has no folder, or
-// "(None)" for an unused place.
+// "(None)" for an unused place. An '&' in a file name is doubled so that it shows instead of
+// becoming a mnemonic.
 QString recentItemText(const std::string& path) {
     if (path.empty()) {
         return QStringLiteral("(None)");
     }
     std::size_t slash = path.find_last_of("\\/");
-    return QString::fromStdString(slash == std::string::npos ? path : path.substr(slash + 1));
+    QString name =
+        QString::fromStdString(slash == std::string::npos ? path : path.substr(slash + 1));
+    return name.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 } // namespace

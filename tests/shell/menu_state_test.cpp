@@ -97,7 +97,10 @@ TEST_F(MenuStateTest, BodyChecksFollowTheCurrentLabel) {
 TEST_F(MenuStateTest, RecentItemsShowFileNamesOrNone) {
     app_->settings.recentFiles[0] = "/home/user/labels/disk one.PMB";
     app_->settings.recentFiles[1] = "loose.PMB";
+    app_->settings.recentFiles[3] = "/tmp/Tom & Jerry.PMB";
     window_->rebuildRecentMenu();
+    // The '&' shows as itself rather than underlining the next letter.
+    EXPECT_EQ(window_->commandAction(CMD_RECENT_4)->text().toStdString(), "Tom && Jerry.PMB");
     EXPECT_EQ(window_->commandAction(CMD_RECENT_1)->text().toStdString(), "disk one.PMB");
     EXPECT_EQ(window_->commandAction(CMD_RECENT_2)->text().toStdString(), "loose.PMB");
     EXPECT_EQ(window_->commandAction(CMD_RECENT_3)->text().toStdString(), "(None)");
