@@ -1,9 +1,10 @@
 #include "storage/template_file.h"
 
+#include "platform/core/ascii.h"
+#include "platform/core/atomic_file.h"
 #include "platform/core/drives.h"
 #include "platform/core/hidden_file.h"
 #include "platform/core/message.h"
-#include "platform/core/atomic_file.h"
 #include "storage/image_loader.h"
 #include "storage/label_block.h"
 #include "storage/line_io.h"
@@ -68,26 +69,6 @@ std::string fieldText(std::string_view text, std::size_t capacity) {
 
 std::string_view fieldView(const char* field, std::size_t capacity) {
     return std::string_view(field, strnlen(field, capacity));
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z') {
-            x = static_cast<char>(x - 'a' + 'A');
-        }
-        if (y >= 'a' && y <= 'z') {
-            y = static_cast<char>(y - 'a' + 'A');
-        }
-        if (x != y) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool hasChildNode(const FileEntry& entry) {
@@ -466,7 +447,7 @@ void applyFolderStates(const std::vector<TemplateFolderState>& folders, VAROINFO
         }
         nodes.resize(depth + 1);
         for (FileEntry& entry : nodes[depth]->entries) {
-            if (hasChildNode(entry) && equalsIgnoringCase(entry.name, folder.name)) {
+            if (hasChildNode(entry) && equalsIgnoringAsciiCase(entry.name, folder.name)) {
                 entry.open = folder.open;
                 nodes.push_back(entry.child.get());
                 break;

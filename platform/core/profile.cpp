@@ -1,6 +1,7 @@
 #include "profile.h"
 
 #include "ini_file.h"
+#include "platform/core/ascii.h"
 #include "platform/core/atomic_file.h"
 
 #include <cerrno>
@@ -15,26 +16,6 @@
 namespace pelmora {
 
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z') {
-            x = static_cast<char>(x - 'A' + 'a');
-        }
-        if (y >= 'A' && y <= 'Z') {
-            y = static_cast<char>(y - 'A' + 'a');
-        }
-        if (x != y) {
-            return false;
-        }
-    }
-    return true;
-}
 
 std::string_view trimmed(std::string_view text) {
     const char* blanks = " \t";
@@ -143,7 +124,7 @@ std::optional<std::string_view> IniFile::get(std::string_view section, std::stri
     std::size_t end = sectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i) {
         const Line& line = lines_[i];
-        if (line.kind == Kind::Entry && equalsIgnoringCase(line.name, key)) {
+        if (line.kind == Kind::Entry && equalsIgnoringAsciiCase(line.name, key)) {
             return std::string_view(line.value);
         }
     }
@@ -179,7 +160,7 @@ bool IniFile::set(std::string_view section, std::string_view key,
         if (line.kind != Kind::Entry) {
             continue;
         }
-        if (equalsIgnoringCase(line.name, key)) {
+        if (equalsIgnoringAsciiCase(line.name, key)) {
             if (!value) {
                 lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
             } else {
@@ -238,7 +219,7 @@ IniFile::Line IniFile::classify(std::string_view raw) {
 
 std::size_t IniFile::findSection(std::string_view section) const {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == Kind::Section && equalsIgnoringCase(lines_[i].name, section)) {
+        if (lines_[i].kind == Kind::Section && equalsIgnoringAsciiCase(lines_[i].name, section)) {
             return i;
         }
     }

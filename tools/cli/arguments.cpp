@@ -13,6 +13,24 @@ std::string Arguments::takeValue(const std::string& option) {
     return take();
 }
 
+std::string takeSingleFile(const std::vector<std::string>& args, const std::string& command,
+                           const std::string& what) {
+    std::string path;
+    for (const std::string& arg : args) {
+        if (arg.starts_with("-") && arg != "-") {
+            throw UsageError("unknown option " + arg);
+        }
+        if (!path.empty()) {
+            throw UsageError(command + " takes one file, got \"" + arg + "\" too");
+        }
+        path = arg;
+    }
+    if (path.empty()) {
+        throw UsageError(command + " needs " + what);
+    }
+    return path;
+}
+
 int choose(const std::string& option, const std::string& value,
            const std::vector<std::string>& choices) {
     for (std::size_t i = 0; i < choices.size(); ++i) {

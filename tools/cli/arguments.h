@@ -32,6 +32,11 @@ private:
     std::size_t next_ = 0;
 };
 
+// The one file argument of a command such as "dump FILE.PMB": options and a second file are
+// usage errors. `what` names the file in the message ("a FILE.PMB").
+std::string takeSingleFile(const std::vector<std::string>& args, const std::string& command,
+                           const std::string& what);
+
 // Maps `value` to the index of one of `choices`, or throws an InputError naming `option`.
 int choose(const std::string& option, const std::string& value,
            const std::vector<std::string>& choices);

@@ -7,26 +7,6 @@
 #include <iostream>
 
 namespace pelmora::cli {
-namespace {
-
-std::string parseDumpArguments(const std::vector<std::string>& args) {
-    std::string path;
-    for (const std::string& arg : args) {
-        if (arg.starts_with("-") && arg != "-") {
-            throw UsageError("unknown option " + arg);
-        }
-        if (!path.empty()) {
-            throw UsageError("dump takes one file, got \"" + arg + "\" too");
-        }
-        path = arg;
-    }
-    if (path.empty()) {
-        throw UsageError("dump needs a FILE.PMB");
-    }
-    return path;
-}
-
-} // namespace
 
 void writeFontJson(JsonWriter& json, const LOGFONTA& font) {
     json.beginObject();
@@ -158,7 +138,7 @@ void writeObjectJson(JsonWriter& json, const PlacedObject& object) {
 }
 
 int runDump(const std::vector<std::string>& args, std::ostream& out) {
-    const std::string path = parseDumpArguments(args);
+    const std::string path = takeSingleFile(args, "dump", "a FILE.PMB");
     VAROINFO label;
     const LabelFileLoad load = loadLabelFile(path, label, WhenRefused::LabelKept);
     if (load.status == LabelFileStatus::CannotOpen) {

@@ -10,23 +10,6 @@
 namespace pelmora::cli {
 namespace {
 
-std::string parseArguments(const std::vector<std::string>& args) {
-    std::string path;
-    for (const std::string& arg : args) {
-        if (arg.starts_with("-") && arg != "-") {
-            throw UsageError("unknown option " + arg);
-        }
-        if (!path.empty()) {
-            throw UsageError("dump-template takes one file, got \"" + arg + "\" too");
-        }
-        path = arg;
-    }
-    if (path.empty()) {
-        throw UsageError("dump-template needs a FILE.PMT");
-    }
-    return path;
-}
-
 void writeTemplateObjectJson(JsonWriter& json, const TemplateObject& object, int version) {
     json.beginObject();
     json.field("kind", object.kind);
@@ -56,7 +39,7 @@ void writeTemplateObjectJson(JsonWriter& json, const TemplateObject& object, int
 } // namespace
 
 int runDumpTemplate(const std::vector<std::string>& args, std::ostream& out) {
-    const std::string path = parseArguments(args);
+    const std::string path = takeSingleFile(args, "dump-template", "a FILE.PMT");
     const std::optional<std::string> bytes = loadTemplateBytes(path);
     if (!bytes) {
         throw InputError("cannot read " + path);
