@@ -1,5 +1,6 @@
 #include "catalog/archive_reader.h"
 #include "catalog/records.h"
+#include "platform/core/ascii.h"
 #include "platform/core/wintypes.h"
 
 #include <cstring>
@@ -8,16 +9,12 @@
 namespace pelmora {
 namespace {
 
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Folder names match when they differ only in the case of A-Z; other bytes (UTF-8 included)
 // must be equal.
 bool sameFolderName(const char* name, const std::string& folder) {
     std::size_t i = 0;
     for (; i < folder.size(); ++i) {
-        if (name[i] == '\0' || lowerAscii(name[i]) != lowerAscii(folder[i])) {
+        if (name[i] == '\0' || asciiLower(name[i]) != asciiLower(folder[i])) {
             return false;
         }
     }

@@ -1,6 +1,7 @@
 #include "catalog/scanner.h"
 
 #include "catalog/ordering.h"
+#include "platform/core/ascii.h"
 #include "platform/core/dirlist.h"
 #include "platform/core/drives.h"
 #include "platform/core/message.h"
@@ -13,10 +14,6 @@ namespace pelmora {
 namespace {
 
 constexpr std::size_t kEntryBlock = 256;
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-}
 
 bool isFolder(const FindData& found) {
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
