@@ -8,13 +8,15 @@
 namespace pelmora {
 namespace {
 
+// The label's styles are replaced only once the file's count was read: a block cut short
+// before it (a damaged template applied to a scanned label) leaves them as they were.
 void readExtensionStyles(LineReader& in, VAROINFO& label) {
-    label.extStyles.clear();
-    label.extStyles.shrink_to_fit();
     std::int32_t count = 0;
     if (!in.readCount(count, kMinExtensionStyleBytes)) {
         return;
     }
+    label.extStyles.clear();
+    label.extStyles.shrink_to_fit();
     label.extStyles.reserve(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count && in.ok(); ++i) {
         ExtensionStyle& style = label.extStyles.emplace_back();

@@ -375,6 +375,30 @@ TEST_F(TemplateFileTest, EveryTruncationPointStopsCleanly) {
     EXPECT_EQ(whole.problem, "");
 }
 
+// A template cut just before its extension-style count leaves the scanned label's styles;
+// the whole file replaces them.
+TEST_F(TemplateFileTest, StylesAreReplacedOnlyOnceTheirCountWasRead) {
+    VAROINFO design = designedLabel(bmp_);
+    design.extStyles.clear();
+    const std::string bytes = encodeTemplate(design);
+    ASSERT_EQ(bytes.substr(bytes.size() - 5), "\r\n0\r\n"); // the count is the last line
+
+    auto scannedWithStyle = [] {
+        VAROINFO label = scannedLabel();
+        label.extStyles.resize(1);
+        std::strcpy(label.extStyles[0].extension, "TXT");
+        return label;
+    };
+    VAROINFO cut = scannedWithStyle();
+    decodeTemplate(bytes.substr(0, bytes.size() - 3), cut);
+    ASSERT_EQ(cut.extStyleCount(), 1);
+    EXPECT_STREQ(cut.extStyles[0].extension, "TXT");
+
+    VAROINFO whole = scannedWithStyle();
+    decodeTemplate(bytes, whole);
+    EXPECT_EQ(whole.extStyleCount(), 0);
+}
+
 TEST_F(TemplateFileTest, BitFlippedAndHostileFilesLoadWithoutHarm) {
     const std::string bytes = encodeTemplate(designedLabel(bmp_));
     for (std::size_t i = 0; i < bytes.size(); ++i) {
