@@ -21,13 +21,7 @@ using test::readFile;
 using test::TempDir;
 
 // Test names from the cases' descriptions.
-const auto caseName = [](const auto& info) {
-    std::string name;
-    for (const char* c = info.param.what; *c != '\0'; ++c) {
-        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-    }
-    return name;
-};
+const auto caseName = [](const auto& info) { return test::caseNameOf(info.param.what); };
 
 std::vector<std::string> namesIn(const std::string& folder) {
     std::vector<std::string> names;

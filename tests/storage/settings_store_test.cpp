@@ -25,13 +25,7 @@ using test::readFile;
 using test::TempDir;
 
 // Test names from the cases' descriptions.
-const auto caseName = [](const auto& info) {
-    std::string name;
-    for (const char* c = info.param.what; *c != '\0'; ++c) {
-        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-    }
-    return name;
-};
+const auto caseName = [](const auto& info) { return test::caseNameOf(info.param.what); };
 
 // Everything the settings cover, as the program holds it.
 struct State {

@@ -2,6 +2,7 @@
 
 #include "platform/core/drives.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -116,6 +117,14 @@ std::string runUnprivileged(const std::function<std::string()>& work) {
     int status = 0;
     waitpid(child, &status, 0);
     return result;
+}
+
+std::string caseNameOf(const char* description) {
+    std::string name;
+    for (const char* c = description; *c != '\0'; ++c) {
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    }
+    return name;
 }
 
 int runCommand(const std::string& command) {

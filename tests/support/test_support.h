@@ -68,6 +68,10 @@ private:
 // world-traversable.
 std::string runUnprivileged(const std::function<std::string()>& work);
 
+// A parameterised test's name made from its case description: letters and digits kept,
+// everything else '_'.
+std::string caseNameOf(const char* description);
+
 // Runs a shell command; returns its exit status.
 int runCommand(const std::string& command);
 
