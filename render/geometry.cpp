@@ -21,13 +21,17 @@ int SetLabelMapping(DeviceContext& dc) {
     return previous;
 }
 
+std::int32_t FaceHeight(LabelFormat format, int position) {
+    const bool continuation = position != 1 && (format == QUAD_LABEL || isTwoLabelFormat(format));
+    return continuation ? kContinuationFaceHeight : kFrontFaceHeight;
+}
+
 void PlaceFace(int zoomed, int position, int labelIndex, VAROINFO& label) {
     LabelFormat format = theView.format;
     label.labelLeft = theView.viewOriginX;
     label.labelTop = theView.viewOriginY;
     label.labelWidth = kFaceWidth;
-    bool continuation = position != 1 && (format == QUAD_LABEL || isTwoLabelFormat(format));
-    label.labelHeight = continuation ? kContinuationFaceHeight : kFrontFaceHeight;
+    label.labelHeight = FaceHeight(format, position);
 
     if (zoomed) {
         if ((isTwoLabelFormat(format) && position == 2) || (format == QUAD_LABEL && position > 1)) {

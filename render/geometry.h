@@ -4,6 +4,7 @@
 
 #include "catalog/records.h"
 #include "platform/core/wintypes.h"
+#include "render/label_format.h"
 
 #include <cstdint>
 
@@ -31,6 +32,10 @@ constexpr std::int32_t kContinuationDrop = 46;
 // multiplied by the window scale (truncated). Returns the mapping mode the DC had, which the
 // caller restores with SetMapMode when done.
 int SetLabelMapping(gdi::DeviceContext& dc);
+
+// The height of a face of `format` at `position`: the front face is taller (it carries the
+// spine); the continuation faces of the quad-length and two-label formats are shorter.
+std::int32_t FaceHeight(LabelFormat format, int position);
 
 // Writes labelLeft, labelTop, labelWidth and labelHeight of `label` for a face of the current
 // format. zoomed is 1 for the zoomed view and for printing, 0 for the overview.

@@ -84,6 +84,25 @@ std::unique_ptr<gdi::DeviceContext> CreatePrinterIC() {
     return ic;
 }
 
+gdi::PrinterChoice PrinterChoiceOf(const PrinterIdentity& identity, const PrintSettings& print) {
+    gdi::PrinterChoice choice;
+    choice.driver = identity.driver;
+    choice.device = identity.device;
+    choice.port = identity.port;
+    choice.orientation = print.orientation;
+    choice.paperSize = print.paperSize;
+    return choice;
+}
+
+void TakeOverPrinterChoice(const gdi::PrinterChoice& choice, PrinterIdentity& identity,
+                           PrintSettings& print) {
+    setPart(identity.driver, choice.driver);
+    setPart(identity.device, choice.device);
+    setPart(identity.port, choice.port);
+    print.orientation = choice.orientation;
+    print.paperSize = choice.paperSize;
+}
+
 void MeasureAllFontHeights(LabelSet& labels) {
     std::unique_ptr<gdi::DeviceContext> ic = CreatePrinterIC();
     if (!ic) {

@@ -4,6 +4,7 @@
 // line heights on it.
 
 #include "catalog/records.h"
+#include "render/print_settings.h"
 
 #include <cstddef>
 #include <functional>
@@ -13,7 +14,8 @@
 
 namespace pelmora::gdi {
 class DeviceContext;
-}
+struct PrinterChoice;
+} // namespace pelmora::gdi
 
 namespace pelmora {
 
@@ -49,6 +51,11 @@ PrinterICFactory setPrinterICFactory(PrinterICFactory factory);
 // An information context for thePrinter. When it cannot be made, the default printer is read
 // again and one more attempt is made; null when that fails too.
 std::unique_ptr<gdi::DeviceContext> CreatePrinterIC();
+
+// The printer dialogs' view of the identity and the paper kept with it, and back.
+gdi::PrinterChoice PrinterChoiceOf(const PrinterIdentity& identity, const PrintSettings& print);
+void TakeOverPrinterChoice(const gdi::PrinterChoice& choice, PrinterIdentity& identity,
+                           PrintSettings& print);
 
 // MeasureFontHeights for all four labels on the printer's information context, or on the
 // display's when not even the default printer can be opened. Run after a printer change.

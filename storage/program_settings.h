@@ -5,6 +5,7 @@
 // whole program, read at start-up and written at exit by the settings store.
 
 #include "platform/core/wintypes.h"
+#include "render/print_settings.h"
 
 #include <array>
 #include <cstddef>
@@ -49,24 +50,6 @@ constexpr std::size_t kHintCount = 32;
 constexpr std::size_t kRecentFileCount = 5;
 constexpr std::size_t kRecentFileCapacity = 256; // 255 characters + NUL
 constexpr std::size_t kFolderPathCapacity = 512; // 511 characters + NUL
-
-// Where and how the sheet is printed. The border style lives with the painters
-// (PaintSettings::borderIndex) and the printer's identity with the printer (PrinterIdentity).
-struct PrintSettings {
-    std::int32_t cropMarks = 0;       // draw crop marks
-    std::int32_t separate = 0;        // leave space between the labels
-    std::int32_t defaultPosition = 1; // place the sheet at the format's own position
-    double positionX = 1.0;           // inches; the user's position when defaultPosition is 0
-    double positionY = 1.0;
-    std::int32_t orientation = 1; // 1 portrait, 2 landscape
-    std::int32_t paperSize = -1;  // the printer's paper size code; -1 none chosen
-
-    // Carried from one run to the next unchanged; nothing else reads them.
-    std::int32_t multiPage = 0;
-    double secondPositionX = 2.0; // inches
-    double secondPositionY = 5.6;
-    double sideMargin = 0.1;
-};
 
 struct ProgramSettings {
     PrintSettings print;

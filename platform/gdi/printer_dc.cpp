@@ -3,10 +3,17 @@
 #include "platform/gdi/devices.h"
 #include "platform/gdi/qpainter_backend.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPageLayout>
+#include <QPaintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 #include <cmath>
+#include <cstdio>
+#include <memory>
+#include <sys/stat.h>
 
 namespace pelmora::gdi {
 namespace {
@@ -18,6 +25,7 @@ public:
         if (jobPainter_.isActive()) {
             jobPainter_.end();
         }
+        abandonOutput();
     }
 
     int startDoc(const DOCINFO& info) {
@@ -28,7 +36,8 @@ public:
         if (!info.output.empty()) {
             printer_.setOutputFileName(QString::fromStdString(info.output));
         }
-        if (!jobPainter_.begin(&printer_)) {
+        if (!redirectOutput() || !jobPainter_.begin(&printer_)) {
+            abandonOutput();
             return -1;
         }
         setPainter(&jobPainter_);
@@ -64,11 +73,64 @@ public:
         }
         const bool ended = jobPainter_.end();
         setPainter(nullptr);
-        return ended ? 1 : -1;
+        return ended && commitOutput() ? 1 : -1;
     }
 
 private:
+    // A file the job prints into is written under a temporary name in the same folder and
+    // renamed over the target only once the whole document is there, so a failed or cut-off
+    // job never leaves a partial file, nor costs the one that was there before.
+    bool redirectOutput() {
+        target_ = printer_.outputFileName();
+        // A print preview paints into pictures and writes no file.
+        const QPaintEngine* engine = printer_.paintEngine();
+        if (target_.isEmpty() || (engine != nullptr && engine->type() == QPaintEngine::Picture)) {
+            target_.clear();
+            return true;
+        }
+        const QFileInfo info(target_);
+        partial_ = std::make_unique<QTemporaryFile>(info.absolutePath() + QStringLiteral("/.") +
+                                                    info.fileName() + QStringLiteral(".XXXXXX"));
+        if (!partial_->open()) {
+            partial_.reset();
+            return false;
+        }
+        partial_->close();
+        printer_.setOutputFileName(partial_->fileName());
+        return true;
+    }
+
+    bool commitOutput() {
+        if (!partial_) {
+            return true;
+        }
+        printer_.setOutputFileName(target_);
+        const QString written = partial_->fileName();
+        if (QFileInfo(written).size() <= 0 ||
+            std::rename(QFile::encodeName(written).constData(),
+                        QFile::encodeName(target_).constData()) != 0) {
+            partial_.reset(); // removes the temporary file
+            return false;
+        }
+        // The temporary file was made private; the document gets the mode a new file gets.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(QFile::encodeName(target_).constData(), 0666 & ~mask);
+        partial_->setAutoRemove(false);
+        partial_.reset();
+        return true;
+    }
+
+    void abandonOutput() {
+        if (partial_) {
+            printer_.setOutputFileName(target_);
+            partial_.reset();
+        }
+    }
+
     QPrinter& printer_;
+    QString target_;
+    std::unique_ptr<QTemporaryFile> partial_;
     QPainter jobPainter_;
     int pagesStarted_ = 0;
     bool pageOpen_ = false;
@@ -150,6 +212,54 @@ std::unique_ptr<DeviceContext> createPrinterIC(const std::string& driver, const 
         return createInformationContext(printerCaps(printer));
     }
     return nullptr;
+}
+
+std::unique_ptr<QPrinter> createPrinter(const PrinterChoice& choice) {
+    std::unique_ptr<QPrinter> printer;
+    if (sameName(choice.driver, "CUPS") && !choice.device.empty()) {
+        const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(choice.device));
+        if (!info.isNull()) {
+            printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        }
+    }
+    if (!printer && !sameName(choice.driver, "PDF")) {
+        const QPrinterInfo fallback = QPrinterInfo::defaultPrinter();
+        if (!fallback.isNull()) {
+            printer = std::make_unique<QPrinter>(fallback, QPrinter::HighResolution);
+        }
+    }
+    if (!printer) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        if (sameName(choice.driver, "PDF")) {
+            printer->setOutputFileName(QString::fromStdString(choice.port));
+        }
+    }
+    if (choice.paperSize > 0) {
+        const QPageSize size(QPageSize::id(choice.paperSize));
+        if (size.isValid()) {
+            printer->setPageSize(size);
+        }
+    }
+    printer->setPageOrientation(choice.orientation == 2 ? QPageLayout::Landscape
+                                                        : QPageLayout::Portrait);
+    return printer;
+}
+
+PrinterChoice choiceOf(const QPrinter& printer) {
+    PrinterChoice choice;
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        choice.driver = "PDF";
+        choice.port = printer.outputFileName().toStdString();
+    } else {
+        choice.driver = "CUPS";
+        choice.device = printer.printerName().toStdString();
+    }
+    const QPageLayout layout = printer.pageLayout();
+    choice.orientation = layout.orientation() == QPageLayout::Landscape ? 2 : 1;
+    const int code = layout.pageSize().windowsId();
+    choice.paperSize = code > 0 ? code : -1;
+    return choice;
 }
 
 std::string defaultPrinterProfileString() {

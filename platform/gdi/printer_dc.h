@@ -40,6 +40,25 @@ int EndDoc(DeviceContext& dc);
 std::unique_ptr<DeviceContext> createPrinterIC(const std::string& driver, const std::string& device,
                                                const std::string& port);
 
+// A printer as the settings keep it, with the paper it was last set up with.
+struct PrinterChoice {
+    std::string driver;  // "CUPS", "PDF" or "DISPLAY"
+    std::string device;  // the CUPS printer's name
+    std::string port;    // the PDF printer's output file
+    int orientation = 1; // 1 portrait, 2 landscape
+    int paperSize = -1;  // the paper's Windows code (DMPAPER_*); -1 none chosen
+};
+
+// A QPrinter for a choice, at the printer's high resolution with its printable-area origin:
+// the CUPS printer of that name; a PDF file; for "DISPLAY", an unknown driver or a CUPS
+// printer that no longer exists, the CUPS default printer, else a PDF file. The chosen paper
+// and orientation are applied when the printer knows them.
+std::unique_ptr<QPrinter> createPrinter(const PrinterChoice& choice);
+
+// The choice a (set-up) printer stands for: ("PDF", "", output file) when it writes a PDF,
+// else ("CUPS", printer name, ""), with its paper and orientation.
+PrinterChoice choiceOf(const QPrinter& printer);
+
 // The default printer as "device,driver,port": "NAME,CUPS,CUPS:" for the CUPS default printer,
 // ",,," when there is none.
 std::string defaultPrinterProfileString();

@@ -26,11 +26,19 @@ DialogAnswerer& answererSlot() {
     return answerer;
 }
 
-std::optional<ModalAnswer> askAnswerer(const ModalRequest& request) {
+} // namespace
+
+std::optional<ModalAnswer> askDialogAnswerer(const ModalRequest& request) {
     if (answererSlot()) {
         return answererSlot()(request);
     }
     return std::nullopt;
+}
+
+namespace {
+
+std::optional<ModalAnswer> askAnswerer(const ModalRequest& request) {
+    return askDialogAnswerer(request);
 }
 
 QString qs(const std::string& text) {

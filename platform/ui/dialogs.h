@@ -17,11 +17,22 @@
 #include <string>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace pelmora::ui {
 
-enum class ModalKind { Message, OpenFile, SaveFile, Color, Font, Dialog };
+enum class ModalKind {
+    Message,
+    OpenFile,
+    SaveFile,
+    Color,
+    Font,
+    Dialog,
+    Print,
+    PrintSetup,
+    PrintPreview
+};
 
 struct ModalRequest {
     ModalKind kind = ModalKind::Message;
@@ -36,6 +47,12 @@ struct ModalRequest {
     COLORREF color = 0;        // colour chooser's and font chooser's colour
     LOGFONTA font{};           // font chooser's font
     QDialog* dialog = nullptr; // the dialog of runDialog, already set up
+    // Print, print setup and preview: the printer the dialog sets up; an answerer may change
+    // it (output file, copies, paper) before answering 1.
+    QPrinter* printer = nullptr;
+    // Preview: paints the sheet on the printer it is given (the preview's pages, or the
+    // printer when the user prints from the preview).
+    std::function<void(QPrinter&)> paint;
 };
 
 struct ModalAnswer {
@@ -51,6 +68,8 @@ using DialogAnswerer = std::function<std::optional<ModalAnswer>(const ModalReque
 
 // Installs an answerer and returns the previous one; an empty one shows real dialogs.
 DialogAnswerer setDialogAnswerer(DialogAnswerer answerer);
+// Asks the installed answerer, if any; the other dialog adapters of this layer use it.
+std::optional<ModalAnswer> askDialogAnswerer(const ModalRequest& request);
 
 // Makes reportMessage (platform/core/message.h) show QMessageBoxes through messageBox, and the
 // busy handler (platform/core/busy.h) switch to the wait cursor.
