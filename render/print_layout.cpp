@@ -5,6 +5,8 @@
 #include "render/geometry.h"
 #include "render/view_state.h"
 
+#include <cmath>
+
 namespace pelmora {
 
 namespace {
@@ -20,12 +22,25 @@ POINT offset(POINT p, std::int32_t dx, std::int32_t dy) {
     return POINT{p.x + dx, p.y + dy};
 }
 
+// A placement far beyond any sheet (or no number at all) is held at a bound that still
+// converts to label and device units without overflow; such a sheet simply prints blank.
+constexpr double kFarthestPlacement = 1000.0; // inches
+
+std::int32_t placementUnits(double inches, double unitsPerInch) {
+    if (!(inches > -kFarthestPlacement)) {
+        inches = std::isnan(inches) ? 0 : -kFarthestPlacement;
+    } else if (inches > kFarthestPlacement) {
+        inches = kFarthestPlacement;
+    }
+    return static_cast<std::int32_t>(inches * unitsPerInch);
+}
+
 } // namespace
 
 POINT SheetOrigin(LabelFormat format, const PrintSettings& settings) {
     if (!settings.defaultPosition) {
-        return POINT{static_cast<std::int32_t>(settings.positionX * 100),
-                     static_cast<std::int32_t>(settings.positionY * -100)};
+        return POINT{placementUnits(settings.positionX, 100),
+                     placementUnits(settings.positionY, -100)};
     }
     switch (format) {
     case ONE_LABEL:

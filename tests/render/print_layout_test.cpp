@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
@@ -154,6 +155,12 @@ TEST_F(PrintSheetTest, EachFormatPlacesItsFacesInPrintingOrder) {
     ASSERT_NE(border, records.end());
     EXPECT_EQ(border->deviceRect.left, 600);
     EXPECT_EQ(border->deviceRect.top, 600);
+
+    // A placement beyond any sheet is held at 1000 inches rather than overflowing.
+    const POINT far = SheetOrigin(ONE_LABEL, userPosition(1e300, std::nan("")));
+    EXPECT_EQ(far.x, 100000);
+    EXPECT_EQ(far.y, 0);
+    EXPECT_EQ(SheetOrigin(ONE_LABEL, userPosition(-1e12, 1e12)).y, -100000);
 }
 
 using Line = std::tuple<int, int, int, int>;
