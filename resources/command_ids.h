@@ -10,6 +10,12 @@ namespace pelmora {
 constexpr int kFirstCommandId = 40001;
 constexpr int kLastCommandId = 40308;
 
+// Commands this program adds beyond the original ones take ids above them, so that no
+// original id ever changes meaning.
+constexpr int kFirstExtraCommandId = 40401;
+constexpr int CMD_PRINT_PREVIEW = 40401; // File > "Print Preview...": the sheet before printing
+constexpr int kLastExtraCommandId = 40401;
+
 // File menu
 constexpr int CMD_SELECT_DRIVE = 40001;
 constexpr int CMD_EXIT = 40003;
@@ -297,6 +303,7 @@ constexpr std::array kCommandIds{
     CMD_CMDLINE_PRINT,
     CMD_WEB_SITE,
     CMD_MAKE_BACKGROUND,
+    CMD_PRINT_PREVIEW,
 };
 
 // True for an id in kCommandIds: one the dispatcher has a row for.

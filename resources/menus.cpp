@@ -99,6 +99,8 @@ MenuItem fileMenu() {
                        separator(),
                        command("Prin&ter Setup...", CMD_PRINTER_SETUP),
                        command("&Print...", CMD_PRINT, "Ctrl+P"),
+                       // Every letter of its name is already a File-menu mnemonic.
+                       command("Print Preview...", CMD_PRINT_PREVIEW),
                        separator(),
                        submenu("&Window Scaling",
                                {

@@ -133,6 +133,7 @@ constexpr std::array kMenuHints{
     CommandText{CMD_DIRINFO_NONE, "Display [dir] for directory comment"},
     CommandText{CMD_WEB_SITE, "Visit the program's home page (requires internet connection)."},
     CommandText{CMD_MAKE_BACKGROUND, "Make this image a backround for this page"},
+    CommandText{CMD_PRINT_PREVIEW, "See the printed sheet before printing it"},
 };
 
 constexpr std::array kTooltips{

@@ -79,6 +79,7 @@ void cmdClearAllLabels(App& app, MainWindow& window, int id);
 void cmdResetDefaults(App& app, MainWindow& window, int id);
 void cmdPrinterSetup(App& app, MainWindow& window, int id);
 void cmdPrint(App& app, MainWindow& window, int id);
+void cmdPrintPreview(App& app, MainWindow& window, int id);
 void cmdExit(App& app, MainWindow& window, int id);
 void cmdCommandLineLabel(App& app, MainWindow& window, int id);
 void cmdCommandLineTemplate(App& app, MainWindow& window, int id);

@@ -277,14 +277,6 @@ void cmdResetDefaults(App& app, MainWindow& window, int) {
     window.invalidateLabelArea();
 }
 
-void cmdPrinterSetup(App&, MainWindow&, int) {
-    // Wired when its dialog exists.
-}
-
-void cmdPrint(App&, MainWindow&, int) {
-    // Wired when the print dialog exists.
-}
-
 void cmdExit(App&, MainWindow& window, int) {
     // No question about unsaved changes: the window closes at once.
     window.close();

@@ -54,6 +54,7 @@ constexpr CommandRow kRows[] = {
     {CMD_RESET_DEFAULTS, cmdResetDefaults},
     {CMD_PRINTER_SETUP, cmdPrinterSetup},
     {CMD_PRINT, cmdPrint},
+    {CMD_PRINT_PREVIEW, cmdPrintPreview},
     {CMD_WINDOW_SCALE_50, cmdWindowScale},
     {CMD_WINDOW_SCALE_75, cmdWindowScale},
     {CMD_WINDOW_SCALE_100, cmdWindowScale},
@@ -169,7 +170,7 @@ constexpr CommandRow kRows[] = {
     {CMD_CMDLINE_PRINT, cmdCommandLinePrint},
 };
 
-constexpr std::size_t kTableSize = kLastCommandId - kFirstCommandId + 1;
+constexpr std::size_t kTableSize = kLastExtraCommandId - kFirstCommandId + 1;
 
 // id - kFirstCommandId -> handler.
 constexpr std::array<CommandHandler, kTableSize> kTable = [] {
@@ -188,7 +189,9 @@ CommandObserver& observer() {
 } // namespace
 
 CommandHandler commandHandler(int id) {
-    if (id < kFirstCommandId || id > kLastCommandId) {
+    const bool original = id >= kFirstCommandId && id <= kLastCommandId;
+    const bool extra = id >= kFirstExtraCommandId && id <= kLastExtraCommandId;
+    if (!original && !extra) {
         return nullptr;
     }
     return kTable[static_cast<std::size_t>(id - kFirstCommandId)];

@@ -2,9 +2,11 @@
 
 #include "platform/ui/dialogs.h"
 
+#include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 
 namespace pelmora::ui {
 
@@ -77,6 +79,11 @@ void showPrintPreview(QWidget* owner, gdi::PrinterChoice& choice,
     }
     QPrintPreviewDialog preview(printer.get(), owner);
     preview.setWindowTitle(QStringLiteral("Print Preview"));
+    // Large enough to read the names on the sheet.
+    if (const QScreen* screen =
+            owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen()) {
+        preview.resize(screen->availableSize() * 3 / 4);
+    }
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
                      [&paint](QPrinter* target) { paint(*target); });
     preview.exec();
