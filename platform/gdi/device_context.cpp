@@ -55,6 +55,7 @@ namespace {
 // A font as the device shows it: whole-pixel em, metrics in device pixels.
 struct RealisedFont {
     QFont font;
+    QFontMetricsF metrics{QFont()}; // of `font`, kept for measuring many strings
     int emPixels = 0;
     double ascent = 0;
     double descent = 0;
@@ -67,6 +68,13 @@ struct RealisedFont {
 
 struct DeviceContext::FontCache {
     std::map<std::string, RealisedFont> fonts;
+    // The last font looked up: painters draw many strings in one font, and this spares them
+    // building the key every time. The handle is held so its address cannot be reused.
+    HFONT lastFont;
+    double lastXs = 0;
+    double lastYs = 0;
+    int lastDefaultEm = 0;
+    const RealisedFont* last = nullptr;
 };
 
 namespace {
@@ -235,8 +243,9 @@ RealisedFont realise(const LOGFONTA& logFont, double xs, double ys, int defaultE
 
     RealisedFont realised;
     realised.font = font;
+    realised.metrics = QFontMetricsF(font);
     realised.emPixels = em;
-    const QFontMetricsF metrics(font);
+    const QFontMetricsF& metrics = realised.metrics;
     realised.ascent = metrics.ascent();
     realised.descent = metrics.descent();
     realised.leading = std::max(0.0, metrics.leading());
@@ -505,21 +514,31 @@ HBRUSH DeviceContext::currentBrush() const {
 namespace {
 
 // The font realised for a DC's current mapping; cached per DC.
-const RealisedFont& realisedFor(std::map<std::string, RealisedFont>& cache, const GdiState& s,
-                                const DeviceCaps& caps) {
+template <typename Cache>
+const RealisedFont& realisedFor(Cache& cache, const GdiState& s, const DeviceCaps& caps) {
     const double xs = xScale(s);
     const double ys = yScale(s);
     // lfHeight 0 asks for the device's default size: 12 points.
     const int defaultEm = roundClamped(12.0 * caps.logPixelsY / 72.0, 1, kMaxEmPixels);
+    if (cache.last != nullptr && cache.lastFont == s.font && cache.lastXs == xs &&
+        cache.lastYs == ys && cache.lastDefaultEm == defaultEm) {
+        return *cache.last;
+    }
     std::string key = fontKey(s.font->logFont, xs, ys, defaultEm);
-    auto found = cache.find(key);
-    if (found != cache.end()) {
-        return found->second;
+    auto found = cache.fonts.find(key);
+    if (found == cache.fonts.end()) {
+        if (cache.fonts.size() >= kFontCacheLimit) {
+            cache.fonts.clear();
+        }
+        found =
+            cache.fonts.emplace(std::move(key), realise(s.font->logFont, xs, ys, defaultEm)).first;
     }
-    if (cache.size() >= kFontCacheLimit) {
-        cache.clear();
-    }
-    return cache.emplace(std::move(key), realise(s.font->logFont, xs, ys, defaultEm)).first->second;
+    cache.lastFont = s.font;
+    cache.lastXs = xs;
+    cache.lastYs = ys;
+    cache.lastDefaultEm = defaultEm;
+    cache.last = &found->second;
+    return found->second;
 }
 
 // Character extra in device pixels.
@@ -536,6 +555,14 @@ QFont withExtra(const QFont& font, double extra) {
     return spaced;
 }
 
+// The advance of `text` in `font` spaced by `extra` device pixels a character.
+double advanceOf(const RealisedFont& font, double extra, const QString& text) {
+    if (extra == 0) {
+        return font.metrics.horizontalAdvance(text);
+    }
+    return QFontMetricsF(withExtra(font.font, extra)).horizontalAdvance(text);
+}
+
 bool turnedSideways(const LOGFONTA& logFont) {
     const int escapement = ((logFont.lfEscapement % 3600) + 3600) % 3600;
     return escapement == 900 || escapement == 2700;
@@ -544,7 +571,7 @@ bool turnedSideways(const LOGFONTA& logFont) {
 } // namespace
 
 QFont DeviceContextAccess::selectedFont(const DeviceContext& dc) {
-    return realisedFor(dc.fontCache_->fonts, *dc.state_, dc.caps_).font;
+    return realisedFor(*dc.fontCache_, *dc.state_, dc.caps_).font;
 }
 
 bool DeviceContext::GetTextMetrics(TEXTMETRIC* metrics) const {
@@ -552,7 +579,7 @@ bool DeviceContext::GetTextMetrics(TEXTMETRIC* metrics) const {
         return false;
     }
     const State& s = *state_;
-    const RealisedFont& font = realisedFor(fontCache_->fonts, s, caps_);
+    const RealisedFont& font = realisedFor(*fontCache_, s, caps_);
     const double xs = xScale(s);
     const double ys = yScale(s);
     TEXTMETRIC tm;
@@ -573,10 +600,9 @@ bool DeviceContext::GetTextExtentPoint32(std::string_view text, SIZE* size) cons
         return false;
     }
     const State& s = *state_;
-    const RealisedFont& font = realisedFor(fontCache_->fonts, s, caps_);
+    const RealisedFont& font = realisedFor(*fontCache_, s, caps_);
     const QString qtext = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    const double advance =
-        QFontMetricsF(withExtra(font.font, deviceExtra(s))).horizontalAdvance(qtext);
+    const double advance = advanceOf(font, deviceExtra(s), qtext);
     const double ys = yScale(s);
     SIZE extent{toLogical(advance, xScale(s)),
                 toLogical(font.ascent, ys) + toLogical(font.descent, ys)};
@@ -595,13 +621,13 @@ bool DeviceContext::ExtTextOut(int x, int y, unsigned options, const RECT* rect,
     POINT deviceRef = logicalRef;
     LPtoDP(&deviceRef, 1);
 
-    const RealisedFont& font = realisedFor(fontCache_->fonts, s, caps_);
+    const RealisedFont& font = realisedFor(*fontCache_, s, caps_);
     DeviceText out;
     out.font = withExtra(font.font, deviceExtra(s));
     out.text = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     out.reference = QPointF(deviceRef.x, deviceRef.y);
     out.angleDegrees = s.font->logFont.lfEscapement / 10.0 * handedness(s);
-    out.advance = QFontMetricsF(out.font).horizontalAdvance(out.text);
+    out.advance = advanceOf(font, deviceExtra(s), out.text);
     out.ascent = std::round(font.ascent);
     out.descent = std::round(font.descent);
     out.color = toQColor(s.textColor);

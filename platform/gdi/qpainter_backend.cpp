@@ -53,12 +53,25 @@ QPen toQPen(const DevicePen& pen, const QColor& color) {
     return qpen;
 }
 
+// State changes only when they change something: a PDF writes every one it is given.
+void usePen(QPainter& painter, const QPen& pen) {
+    if (painter.pen() != pen) {
+        painter.setPen(pen);
+    }
+}
+
+void useBackgroundMode(QPainter& painter, Qt::BGMode mode) {
+    if (painter.backgroundMode() != mode) {
+        painter.setBackgroundMode(mode);
+    }
+}
+
 void applyBackground(QPainter& painter, const DeviceRaster& raster, const QColor& background) {
     if (raster.opaqueBackground) {
         painter.setBackgroundMode(Qt::OpaqueMode);
         painter.setBackground(QBrush(background));
     } else {
-        painter.setBackgroundMode(Qt::TransparentMode);
+        useBackgroundMode(painter, Qt::TransparentMode);
     }
 }
 
@@ -88,7 +101,7 @@ void paintRectangle(QPainter& painter, const QRect& rect, const std::optional<De
 
 void paintLine(QPainter& painter, const QPoint& from, const QPoint& to, const DevicePen& pen,
                const DeviceRaster& raster, const std::optional<QColor>& forcedColor) {
-    painter.setPen(toQPen(pen, forcedColor.value_or(pen.color)));
+    usePen(painter, toQPen(pen, forcedColor.value_or(pen.color)));
     applyBackground(painter, raster, forcedColor.value_or(raster.background));
     painter.drawLine(from, to);
 }
@@ -118,6 +131,45 @@ QRegion coverageRegion(const QImage& mask) {
         region.setRects(runs.data(), static_cast<int>(runs.size()));
     }
     return region;
+}
+
+// Sets a clip for one primitive and takes it away again. Every primitive sets the pen, brush,
+// background and font it draws with, so only a clip needs the painter's state saved.
+class ClipScope {
+public:
+    ClipScope(QPainter& painter, const std::optional<QRect>& clip)
+        : painter_(painter), saved_(clip.has_value()) {
+        if (saved_) {
+            painter_.save();
+            painter_.setClipRect(*clip, Qt::IntersectClip);
+        }
+    }
+    ~ClipScope() {
+        if (saved_) {
+            painter_.restore();
+        }
+    }
+    ClipScope(const ClipScope&) = delete;
+    ClipScope& operator=(const ClipScope&) = delete;
+
+private:
+    QPainter& painter_;
+    bool saved_;
+};
+
+// True when upright text needs no clip: its cell lies inside `clip`, widened for italic
+// glyphs that reach past their advance. Raster devices always clip exactly as asked; a
+// vector device (a PDF) is spared a saved state and a clip path for every string.
+bool insideClip(const DeviceText& text, const QRect& clip, bool raster) {
+    if (raster) {
+        return false;
+    }
+    const double height = text.ascent + text.descent;
+    const double margin = text.font.italic() ? height / 2 : 0;
+    const QRectF cell(text.reference.x() + text.baselineStart.x() - margin,
+                      text.reference.y() + text.baselineStart.y() - text.ascent,
+                      text.advance + 2 * margin, height);
+    return QRectF(clip).contains(cell);
 }
 
 } // namespace
@@ -179,12 +231,8 @@ void QPainterBackend::fillRect(const QRect& rect, const QColor& color, const Dev
         invertCoverage(rect, raster.clip, [&](QPainter& mask) { mask.fillRect(rect, Qt::black); });
         return;
     }
-    painter_->save();
-    if (raster.clip) {
-        painter_->setClipRect(*raster.clip, Qt::IntersectClip);
-    }
+    ClipScope scope(*painter_, raster.clip);
     painter_->fillRect(rect, color);
-    painter_->restore();
 }
 
 void QPainterBackend::drawRectangle(const QRect& rect, const std::optional<DevicePen>& pen,
@@ -200,12 +248,8 @@ void QPainterBackend::drawRectangle(const QRect& rect, const std::optional<Devic
                        });
         return;
     }
-    painter_->save();
-    if (raster.clip) {
-        painter_->setClipRect(*raster.clip, Qt::IntersectClip);
-    }
+    ClipScope scope(*painter_, raster.clip);
     paintRectangle(*painter_, rect, pen, fill, raster, std::nullopt);
-    painter_->restore();
 }
 
 void QPainterBackend::drawLine(const QPoint& from, const QPoint& to, const DevicePen& pen,
@@ -223,16 +267,19 @@ void QPainterBackend::drawLine(const QPoint& from, const QPoint& to, const Devic
         });
         return;
     }
-    painter_->save();
-    if (raster.clip) {
-        painter_->setClipRect(*raster.clip, Qt::IntersectClip);
-    }
+    ClipScope scope(*painter_, raster.clip);
     paintLine(*painter_, from, to, pen, raster, std::nullopt);
-    painter_->restore();
 }
 
 void QPainterBackend::drawText(const DeviceText& text) {
     if (!paints()) {
+        return;
+    }
+    // Upright text without fills that lies well inside its clip draws as it is: most strings
+    // of a label, which spares a vector device (a PDF) a saved state and a clip path apiece.
+    if (text.angleDegrees == 0 && !text.opaqueRect && !text.cellBackground &&
+        (!text.clip || insideClip(text, *text.clip, canInvert()))) {
+        drawPlainText(text, text.reference + text.baselineStart);
         return;
     }
     painter_->save();
@@ -250,13 +297,24 @@ void QPainterBackend::drawText(const DeviceText& text) {
                                   text.advance, text.ascent + text.descent),
                            *text.cellBackground);
     }
-    if (!text.text.isEmpty()) {
-        painter_->setFont(text.font);
-        painter_->setPen(text.color);
-        painter_->setBackgroundMode(Qt::TransparentMode);
-        painter_->drawText(text.baselineStart, text.text);
-    }
+    drawPlainText(text, text.baselineStart);
     painter_->restore();
+}
+
+void QPainterBackend::drawPlainText(const DeviceText& text, const QPointF& baselineStart) {
+    if (text.text.isEmpty()) {
+        return;
+    }
+    if (painter_->font() != text.font) {
+        painter_->setFont(text.font);
+    }
+    // Text takes only the pen's colour, so a line pen of that colour serves as it is.
+    const QPen current = painter_->pen();
+    if (current.style() == Qt::NoPen || current.color() != text.color) {
+        painter_->setPen(text.color);
+    }
+    useBackgroundMode(*painter_, Qt::TransparentMode);
+    painter_->drawText(baselineStart, text.text);
 }
 
 void QPainterBackend::drawImage(const QRectF& target, const QImage& image, bool smooth,

@@ -35,6 +35,8 @@ protected:
     QPainter* painter() const { return painter_; }
 
 private:
+    // The text itself at `baselineStart` in the painter's current frame.
+    void drawPlainText(const DeviceText& text, const QPointF& baselineStart);
     // Inverts the destination wherever `draw` (painting opaque black into a mask placed at
     // `bounds`) leaves coverage. Overlapping parts of one shape are inverted once, as GDI does.
     void invertCoverage(const QRect& bounds, const std::optional<QRect>& clip,

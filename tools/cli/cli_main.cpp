@@ -4,6 +4,7 @@
 #include "tools/cli/arguments.h"
 #include "tools/cli/dump_command.h"
 #include "tools/cli/dump_template_command.h"
+#include "tools/cli/print_command.h"
 #include "tools/cli/render_command.h"
 #include "tools/cli/scan_command.h"
 
@@ -26,7 +27,10 @@ constexpr const char* kUsage =
     "       pelmora-cli dump FILE.PMB\n"
     "       pelmora-cli dump-template FILE.PMT\n"
     "       pelmora-cli render FILE.PMB -o OUT.png [--format one|quad|fold-around|fold-out|four]\n"
-    "                   [--position 1..4] [--scale 1|0.5] [--dpi N]\n";
+    "                   [--position 1..4] [--scale 1|0.5] [--dpi N]\n"
+    "       pelmora-cli print FILE.PMB -o OUT.pdf [--format one|quad|fold-around|fold-out|four]\n"
+    "                   [--crop-marks] [--border 0..5] [--separate] [--at X,Y]\n"
+    "                   [--copies 1..99] [--paper a4|letter]\n";
 
 // Fonts and painting need a GUI application; no window is ever shown.
 std::unique_ptr<QGuiApplication> startGuiApplication(char* program) {
@@ -75,6 +79,10 @@ int main(int argc, char** argv) {
         if (command == "render") {
             auto app = startGuiApplication(argv[0]);
             return pelmora::cli::runRender(args, std::cout);
+        }
+        if (command == "print") {
+            auto app = startGuiApplication(argv[0]);
+            return pelmora::cli::runPrint(args, std::cout);
         }
         throw pelmora::cli::UsageError("unknown command \"" + command + "\"");
     } catch (const pelmora::cli::UsageError& e) {

@@ -3,6 +3,7 @@
 #include "storage/label_file.h"
 #include "tools/cli/arguments.h"
 #include "tools/cli/json_writer.h"
+#include "tools/cli/label_input.h"
 
 #include <iostream>
 
@@ -140,19 +141,7 @@ void writeObjectJson(JsonWriter& json, const PlacedObject& object) {
 int runDump(const std::vector<std::string>& args, std::ostream& out) {
     const std::string path = takeSingleFile(args, "dump", "a FILE.PMB");
     VAROINFO label;
-    const LabelFileLoad load = loadLabelFile(path, label, WhenRefused::LabelKept);
-    if (load.status == LabelFileStatus::CannotOpen) {
-        throw InputError("cannot read " + path + ": " + load.problem);
-    }
-    if (load.status == LabelFileStatus::VersionRefused) {
-        throw InputError(path + " is not a label file this program can read (" + load.problem +
-                         ")");
-    }
-    if (!load.complete) {
-        // What was read is still shown, as the program would load it.
-        std::cerr << "pelmora-cli: " << path << ": damaged at byte " << load.problemOffset << " ("
-                  << load.problem << "); the rest is not read\n";
-    }
+    loadLabelInput(path, label);
     JsonWriter json(out);
     json.beginObject();
     writeLabelBlockJson(json, label);

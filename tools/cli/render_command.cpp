@@ -10,6 +10,7 @@
 #include "render/view_state.h"
 #include "storage/label_file.h"
 #include "tools/cli/arguments.h"
+#include "tools/cli/label_input.h"
 
 #include <QImage>
 #include <cmath>
@@ -99,18 +100,7 @@ int runRender(const std::vector<std::string>& args, std::ostream& out) {
 
     LabelSet labels;
     VAROINFO& label = labels.labels[0];
-    const LabelFileLoad load = loadLabelFile(options.input, label, WhenRefused::LabelKept);
-    if (load.status == LabelFileStatus::CannotOpen) {
-        throw InputError("cannot read " + options.input + ": " + load.problem);
-    }
-    if (load.status == LabelFileStatus::VersionRefused) {
-        throw InputError(options.input + " is not a label file this program can read (" +
-                         load.problem + ")");
-    }
-    if (!load.complete) {
-        std::cerr << "pelmora-cli: " << options.input << ": damaged at byte " << load.problemOffset
-                  << " (" << load.problem << "); the rest is not read\n";
-    }
+    loadLabelInput(options.input, label);
 
     theView = ViewState{};
     theView.format = options.format;

@@ -1,0 +1,385 @@
+// pelmora-cli print, run as a separate process on a scanned folder; the PDFs it writes are
+// read back with the poppler tools (pdfinfo, pdftotext, pdftoppm).
+
+#include "platform/gdi/printer_dc.h"
+#include "render/geometry.h"
+#include "render/print_layout.h"
+#include "tests/support/test_support.h"
+
+#include <QImage>
+#include <QPrinter>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace pelmora {
+namespace {
+
+constexpr double kInchesPerMillimetre = 0.03937007874015748;
+constexpr int kRasterDpi = 100; // one pixel per label unit
+constexpr int kPaperA4 = 9;
+constexpr int kPaperLetter = 1;
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun runShell(const std::string& command) {
+    test::TempDir scratch;
+    const std::string errFile = scratch.file("stderr");
+    CliRun run;
+    FILE* pipe = popen((command + " 2>'" + errFile + "'").c_str(), "r");
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.out.append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = test::readFile(errFile);
+    return run;
+}
+
+std::string shellQuoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+CliRun runCli(const std::string& arguments) {
+    return runShell(std::string("LC_ALL=C ") + PELMORA_CLI_PATH + " " + arguments);
+}
+
+int countOf(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+std::set<std::string> folderListing(const std::string& folder) {
+    std::set<std::string> names;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// The catalogued names, mixed case so that the scan keeps them as they are.
+const char* const kNames[] = {"Quillon.txt", "Marmoset.doc", "Zephyr.bin", "Archive",
+                              "Tangelo.pdf"};
+
+class CliPrintTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_.writeFile("disk/Quillon.txt", 1500);
+        dir_.writeFile("disk/Marmoset.doc", 4096);
+        dir_.writeFile("disk/Zephyr.bin", 20000);
+        dir_.writeFile("disk/Archive/Tangelo.pdf", 700);
+        label_ = dir_.file("disk.PMB");
+        const CliRun scan =
+            runCli("scan " + shellQuoted(dir_.file("disk")) + " -o " + shellQuoted(label_));
+        ASSERT_EQ(scan.exitCode, 0) << scan.err;
+    }
+
+    CliRun print(const std::string& output, const std::string& options) {
+        return runCli("print " + shellQuoted(label_) + " -o " + shellQuoted(output) + " " +
+                      options);
+    }
+
+    test::TempDir dir_;
+    std::string label_;
+};
+
+TEST_F(CliPrintTest, WritesOnePageACopyOnTheChosenPaperWithTheCatalogOnEveryLabel) {
+    struct Case {
+        std::string options;
+        int pages;
+        std::string pageSize;
+        int labelsPerPage;
+    };
+    const Case cases[] = {
+        {"--copies 2 --paper letter", 2, "612 x 792 pts (letter)", 1},
+        {"", 1, "595 x 842 pts (A4)", 1},
+        {"--format quad --paper a4", 1, "595 x 842 pts (A4)", 1},
+        {"--format fold-out --separate", 1, "595 x 842 pts (A4)", 2},
+        {"--format four --copies 3", 3, "595 x 842 pts (A4)", 4},
+    };
+    for (const Case& c : cases) {
+        const std::string pdf = dir_.file("labels.pdf");
+        std::remove(pdf.c_str());
+        const CliRun run = print(pdf, c.options);
+        ASSERT_EQ(run.exitCode, 0) << c.options << ": " << run.err;
+        EXPECT_EQ(run.err, "") << c.options;
+
+        const CliRun info = runShell("pdfinfo " + shellQuoted(pdf));
+        ASSERT_EQ(info.exitCode, 0) << c.options << ": " << info.err;
+        EXPECT_NE(info.out.find("Pages:" + std::string(11, ' ') + std::to_string(c.pages) + "\n"),
+                  std::string::npos)
+            << c.options << "\n"
+            << info.out;
+        EXPECT_NE(info.out.find("Page size:       " + c.pageSize), std::string::npos)
+            << c.options << "\n"
+            << info.out;
+        for (int page = 1; page <= c.pages; ++page) {
+            const std::string range = " -f " + std::to_string(page) + " -l " + std::to_string(page);
+            const CliRun text = runShell("pdftotext" + range + " " + shellQuoted(pdf) + " -");
+            for (const char* name : kNames) {
+                EXPECT_EQ(countOf(text.out, name), c.labelsPerPage)
+                    << c.options << ", page " << page << ": " << name << "\n"
+                    << text.out;
+            }
+        }
+    }
+}
+
+// Where a printed sheet puts its faces and crop marks, in label units from the top-left
+// corner of the printable area, and where that corner lies on the paper.
+struct ExpectedSheet {
+    double originX = 0; // pixels at kRasterDpi
+    double originY = 0;
+    std::vector<RECT> faces;
+    std::vector<RECT> marks; // each a line from (left, top) to (right, bottom)
+};
+
+ExpectedSheet expectedSheet(LabelFormat format, const PrintSettings& settings, int paper) {
+    gdi::PrinterChoice choice;
+    choice.driver = "PDF";
+    choice.port = "/dev/null";
+    choice.paperSize = paper;
+    const gdi::DeviceCaps caps = gdi::printerCaps(*gdi::createPrinter(choice));
+    ExpectedSheet sheet;
+    sheet.originX = caps.physicalOffsetX * double(kRasterDpi) / caps.logPixelsX;
+    sheet.originY = caps.physicalOffsetY * double(kRasterDpi) / caps.logPixelsY;
+    const int wx = static_cast<int>(caps.horzSizeMm * kInchesPerMillimetre * 100);
+    const int hy = static_cast<int>(caps.vertSizeMm * kInchesPerMillimetre * -100);
+
+    for (const SheetFace& face : ArrangeSheet(format, 0, settings)) {
+        const int l = face.topLeft.x;
+        const int t = face.topLeft.y;
+        const int r = l + kFaceWidth;
+        const int b = t + FaceHeight(format, face.position);
+        sheet.faces.push_back(RECT{l, t, r, b});
+        const std::pair<unsigned, RECT> lines[] = {
+            {CROP_TOP_FROM_LEFT, {0, t, 100, t}},
+            {CROP_TOP_FROM_RIGHT, {wx, t, wx - 100, t}},
+            {CROP_BOTTOM_FROM_RIGHT, {wx, b, wx - 100, b}},
+            {CROP_BOTTOM_FROM_LEFT, {0, b, 100, b}},
+            {CROP_LEFT_FROM_TOP, {l, 0, l, -100}},
+            {CROP_RIGHT_FROM_TOP, {r, 0, r, -100}},
+            {CROP_RIGHT_FROM_BOTTOM, {r, hy, r, hy + 100}},
+            {CROP_LEFT_FROM_BOTTOM, {l, hy, l, hy + 100}},
+        };
+        for (const auto& [bit, line] : lines) {
+            if (face.cropMarks & bit) {
+                sheet.marks.push_back(line);
+            }
+        }
+    }
+    return sheet;
+}
+
+// The first page of a PDF as a grey picture at kRasterDpi.
+QImage rasterise(const std::string& pdf, const test::TempDir& dir) {
+    const std::string prefix = dir.file("page");
+    const CliRun run =
+        runShell("pdftoppm -r " + std::to_string(kRasterDpi) + " -gray -singlefile -f 1 -l 1 " +
+                 shellQuoted(pdf) + " " + shellQuoted(prefix));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    return QImage(QString::fromStdString(prefix + ".pgm"));
+}
+
+// Checks a rasterised sheet against its expected marks (or against none): every point of a
+// mark outside the faces has a dark pixel within 2 pixels of it, and no dark pixel lies
+// outside the faces except on a mark.
+class SheetChecker {
+public:
+    SheetChecker(const QImage& image, const ExpectedSheet& sheet) : image_(image), sheet_(sheet) {}
+
+    // Mark points outside the faces that have no dark pixel near them; `checked` counts the
+    // points looked at.
+    int missingAlong(const RECT& mark, int& checked) const {
+        const QPoint from = toPixel(mark.left, mark.top);
+        const QPoint to = toPixel(mark.right, mark.bottom);
+        const QPoint step((to.x() > from.x()) - (to.x() < from.x()),
+                          (to.y() > from.y()) - (to.y() < from.y()));
+        const int length = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
+        int missing = 0;
+        for (int i = kTolerance + 1; i < length - kTolerance; ++i) {
+            const QPoint p = from + step * i;
+            if (nearFace(p)) {
+                continue;
+            }
+            ++checked;
+            missing += !darkNear(p, kTolerance);
+        }
+        return missing;
+    }
+
+    // Dark pixels that lie neither in (or on the border of) a face nor, when `marksDrawn`,
+    // on a mark.
+    int strayDarkPixels(bool marksDrawn) const {
+        int stray = 0;
+        for (int y = 0; y < image_.height(); ++y) {
+            for (int x = 0; x < image_.width(); ++x) {
+                const QPoint p(x, y);
+                if (dark(p) && !nearFace(p) && !(marksDrawn && nearMark(p))) {
+                    ++stray;
+                }
+            }
+        }
+        return stray;
+    }
+
+private:
+    static constexpr int kTolerance = 2;
+
+    QPoint toPixel(int x, int y) const {
+        return QPoint(static_cast<int>(sheet_.originX + x), static_cast<int>(sheet_.originY - y));
+    }
+    QRect pixelRect(const RECT& r) const {
+        return QRect(toPixel(r.left, r.top), toPixel(r.right, r.bottom)).normalized();
+    }
+    bool nearFace(QPoint p) const {
+        return std::any_of(sheet_.faces.begin(), sheet_.faces.end(), [&](const RECT& face) {
+            return pixelRect(face)
+                .adjusted(-kTolerance - 1, -kTolerance - 1, kTolerance + 1, kTolerance + 1)
+                .contains(p);
+        });
+    }
+    bool nearMark(QPoint p) const {
+        return std::any_of(sheet_.marks.begin(), sheet_.marks.end(), [&](const RECT& mark) {
+            return pixelRect(mark)
+                .adjusted(-kTolerance, -kTolerance, kTolerance, kTolerance)
+                .contains(p);
+        });
+    }
+    bool dark(QPoint p) const { return image_.rect().contains(p) && qGray(image_.pixel(p)) < 128; }
+    bool darkNear(QPoint p, int radius) const {
+        for (int dy = -radius; dy <= radius; ++dy) {
+            for (int dx = -radius; dx <= radius; ++dx) {
+                if (dark(p + QPoint(dx, dy))) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    const QImage& image_;
+    const ExpectedSheet& sheet_;
+};
+
+TEST_F(CliPrintTest, CropMarksRunAnInchFromThePrintableEdgeInLineWithTheFaceEdges) {
+    PrintSettings moved;
+    moved.separate = 1;
+    moved.defaultPosition = 0;
+    moved.positionX = 0.5;
+    moved.positionY = 0.25;
+    struct Case {
+        std::string options;
+        LabelFormat format;
+        PrintSettings settings;
+        int paper;
+        std::size_t marks;
+    };
+    const Case cases[] = {
+        {"--format one", ONE_LABEL, PrintSettings{}, kPaperA4, 8},
+        {"--format quad --paper letter", QUAD_LABEL, PrintSettings{}, kPaperLetter, 10},
+        {"--format four --separate --at 0.5,0.25", FOUR_LABELS, moved, kPaperA4, 32},
+    };
+    for (const Case& c : cases) {
+        const ExpectedSheet sheet = expectedSheet(c.format, c.settings, c.paper);
+        ASSERT_EQ(sheet.marks.size(), c.marks) << c.options;
+        const std::string pdf = dir_.file("marks.pdf");
+
+        const CliRun marked = print(pdf, c.options + " --crop-marks");
+        ASSERT_EQ(marked.exitCode, 0) << c.options << ": " << marked.err;
+        const QImage withMarks = rasterise(pdf, dir_);
+        ASSERT_FALSE(withMarks.isNull()) << c.options;
+        const SheetChecker onSheet(withMarks, sheet);
+        for (const RECT& mark : sheet.marks) {
+            int checked = 0;
+            EXPECT_EQ(onSheet.missingAlong(mark, checked), 0)
+                << c.options << ": mark (" << mark.left << ", " << mark.top << ") - (" << mark.right
+                << ", " << mark.bottom << ")";
+            EXPECT_GE(checked, 8) << c.options << ": too little of the mark lies outside faces";
+        }
+        EXPECT_EQ(onSheet.strayDarkPixels(true), 0) << c.options << ": ink beside the marks";
+
+        const CliRun plain = print(pdf, c.options);
+        ASSERT_EQ(plain.exitCode, 0) << c.options << ": " << plain.err;
+        const QImage withoutMarks = rasterise(pdf, dir_);
+        ASSERT_FALSE(withoutMarks.isNull()) << c.options;
+        EXPECT_EQ(SheetChecker(withoutMarks, sheet).strayDarkPixels(false), 0)
+            << c.options << ": ink outside the faces without crop marks";
+    }
+}
+
+TEST_F(CliPrintTest, RefusedInputOrUnwritableOutputExitsTwoAndLeavesNoFile) {
+    const std::string folder = dir_.makeDir("out");
+    const std::string pdf = folder + "/labels.pdf";
+    const std::string future = dir_.writeText("future.PMB", "42\n.NEW\n");
+    struct Case {
+        std::string arguments;
+        int exitCode;
+        std::string saying;
+    };
+    const std::string from = "print " + shellQuoted(label_);
+    const std::string to = " -o " + shellQuoted(pdf);
+    const Case cases[] = {
+        {from + " -o " + shellQuoted(folder + "/none/labels.pdf"), 2, "No such file or directory"},
+        {from + " -o " + shellQuoted(label_ + "/labels.pdf"), 2, "Not a directory"},
+        // Legal as a name, but the job's temporary file beside it would not be.
+        {from + " -o " + shellQuoted(folder + "/" + std::string(250, 'n') + ".pdf"), 2,
+         "File name too long"},
+        {from + " -o " + shellQuoted(folder), 2, "folder"},
+        {"print " + shellQuoted(dir_.file("missing.PMB")) + to, 2, "missing.PMB"},
+        {"print " + shellQuoted(future) + to, 2, "future.PMB"},
+        {from + to + " --at x,1", 2, "--at"},
+        {from + to + " --at 1", 2, "--at"},
+        {from + to + " --border 9", 2, "--border"},
+        {from + to + " --copies 0", 2, "--copies"},
+        {from + to + " --copies 100", 2, "--copies"},
+        {from + to + " --paper a3", 2, "--paper"},
+        {from + to + " --format six", 2, "--format"},
+        {from, 1, "-o"},
+        {from + to + " --copies", 1, "--copies"},
+        {from + to + " --frobnicate", 1, "--frobnicate"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = runCli(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.err;
+        EXPECT_EQ(run.err.rfind("pelmora-cli: ", 0), 0u) << c.arguments << "\n" << run.err;
+        EXPECT_NE(run.err.substr(0, run.err.find('\n')).find(c.saying), std::string::npos)
+            << c.arguments << "\n"
+            << run.err;
+        if (c.exitCode == 2) {
+            EXPECT_EQ(countOf(run.err, "\n"), 1) << c.arguments << "\n" << run.err;
+        }
+        EXPECT_EQ(folderListing(folder), std::set<std::string>()) << c.arguments;
+    }
+
+    // A folder the user may not write to; as root, permission bits stop only other users.
+    ASSERT_EQ(chmod(dir_.path().c_str(), 0755), 0);
+    const std::string locked = dir_.makeDir("locked");
+    ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+    const std::string report = test::runUnprivileged([&] {
+        const CliRun run = print(locked + "/labels.pdf", "");
+        return std::to_string(run.exitCode) + " " + run.err;
+    });
+    EXPECT_EQ(report.rfind("2 pelmora-cli: ", 0), 0u) << report;
+    EXPECT_NE(report.find("Permission denied"), std::string::npos) << report;
+    EXPECT_EQ(countOf(report, "\n"), 1) << report;
+    EXPECT_EQ(folderListing(locked), std::set<std::string>());
+}
+
+} // namespace
+} // namespace pelmora

@@ -1,0 +1,242 @@
+#include "tools/cli/print_command.h"
+
+#include "platform/core/message.h"
+#include "platform/gdi/device_context.h"
+#include "platform/gdi/printer_dc.h"
+#include "render/label_format.h"
+#include "render/paint_settings.h"
+#include "render/print_job.h"
+#include "render/print_settings.h"
+#include "render/view_state.h"
+#include "storage/label_file.h"
+#include "tools/cli/arguments.h"
+#include "tools/cli/label_input.h"
+
+#include <QPrinter>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace pelmora::cli {
+namespace {
+
+constexpr int kMaxCopies = 99;
+constexpr double kMaxPositionInches = 99.0;
+// Paper codes the printer layer takes (the system's DMPAPER_* values).
+constexpr int kPaperA4 = 9;
+constexpr int kPaperLetter = 1;
+// The logo a fresh installation shows, as the render command paints it.
+constexpr const char* kDefaultSpineInitials = "varo";
+constexpr const char* kDefaultSpineNumber = "120";
+
+struct PrintOptions {
+    std::string input;
+    std::string output;
+    LabelFormat format = ONE_LABEL;
+    int border = 0;
+    int copies = 1;
+    int paperSize = kPaperA4;
+    PrintSettings settings;
+};
+
+int parseCopies(const std::string& value) {
+    int copies = 0;
+    const char* end = value.data() + value.size();
+    const auto [stop, error] = std::from_chars(value.data(), end, copies);
+    if (value.empty() || error != std::errc() || stop != end || copies < 1 || copies > kMaxCopies) {
+        throw InputError("--copies takes a whole number from 1 to " + std::to_string(kMaxCopies) +
+                         ", not \"" + value + "\"");
+    }
+    return copies;
+}
+
+// One coordinate of --at; from_chars reads "1.5" the same in every locale.
+bool parseInches(std::string_view text, double& inches) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, inches);
+    return !text.empty() && error == std::errc() && stop == end && std::isfinite(inches) &&
+           inches >= 0 && inches <= kMaxPositionInches;
+}
+
+void parsePosition(const std::string& value, PrintSettings& settings) {
+    const std::size_t comma = value.find(',');
+    const std::string_view text(value);
+    if (comma == std::string::npos || !parseInches(text.substr(0, comma), settings.positionX) ||
+        !parseInches(text.substr(comma + 1), settings.positionY)) {
+        throw InputError("--at takes X,Y in inches from 0 to 99, not \"" + value + "\"");
+    }
+    settings.defaultPosition = 0;
+}
+
+PrintOptions parsePrintOptions(const std::vector<std::string>& args) {
+    static const LabelFormat kFormats[] = {ONE_LABEL, QUAD_LABEL, TWO_FOLD_AROUND, TWO_FOLD_OUT,
+                                           FOUR_LABELS};
+    static const int kPapers[] = {kPaperA4, kPaperLetter};
+    PrintOptions options;
+    Arguments in(args);
+    while (!in.done()) {
+        const std::string arg = in.take();
+        if (arg == "-o") {
+            options.output = in.takeValue(arg);
+        } else if (arg == "--format") {
+            options.format = kFormats[choose(arg, in.takeValue(arg),
+                                             {"one", "quad", "fold-around", "fold-out", "four"})];
+        } else if (arg == "--crop-marks") {
+            options.settings.cropMarks = 1;
+        } else if (arg == "--border") {
+            options.border = choose(arg, in.takeValue(arg), {"0", "1", "2", "3", "4", "5"});
+        } else if (arg == "--separate") {
+            options.settings.separate = 1;
+        } else if (arg == "--at") {
+            parsePosition(in.takeValue(arg), options.settings);
+        } else if (arg == "--copies") {
+            options.copies = parseCopies(in.takeValue(arg));
+        } else if (arg == "--paper") {
+            options.paperSize = kPapers[choose(arg, in.takeValue(arg), {"a4", "letter"})];
+        } else if (arg.starts_with("-")) {
+            throw UsageError("unknown option " + arg);
+        } else if (options.input.empty()) {
+            options.input = arg;
+        } else {
+            throw UsageError("print takes one file, got \"" + arg + "\" too");
+        }
+    }
+    if (options.input.empty()) {
+        throw UsageError("print needs a FILE.PMB");
+    }
+    if (options.output.empty()) {
+        throw UsageError("print needs -o OUT.pdf");
+    }
+    options.settings.paperSize = options.paperSize;
+    return options;
+}
+
+// Loads the label file into every label the format prints, so each of them shows it.
+void loadIntoLabels(const std::string& path, LabelFormat format, LabelSet& labels) {
+    for (int i = 0; i < labelsInFormat(format); ++i) {
+        VAROINFO& label = labels.labels[static_cast<std::size_t>(i)];
+        loadLabelInput(path, label, i == 0);
+    }
+}
+
+// Fails with the reason when the job could not create its file beside `output`: the job's
+// own message would not say why. The probe has the form of the job's temporary file
+// (".NAME.XXXXXX"), so a name too long for that is caught here as well.
+void checkOutputWritable(const std::string& output) {
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    if (fs::is_directory(output, ignored)) {
+        throw InputError("cannot write " + output + ": it is a folder");
+    }
+    const fs::path target(output);
+    fs::path folder = target.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    std::string probe = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) {
+        throw InputError("cannot write " + output + ": cannot create a file in " + folder.string() +
+                         ": " + std::strerror(errno));
+    }
+    ::close(fd);
+    ::unlink(probe.c_str());
+}
+
+// The file at a path, to tell afterwards whether the job put a new one there.
+struct FileIdentity {
+    bool exists = false;
+    ino_t inode = 0;
+    dev_t device = 0;
+
+    static FileIdentity of(const std::string& path) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0) {
+            return {};
+        }
+        return {true, info.st_ino, info.st_dev};
+    }
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// Holds back the messages shown while it lives: a failed job becomes one line of this tool's
+// own, and the messages of a job that succeeded are shown afterwards as usual.
+class MessageCapture {
+public:
+    MessageCapture()
+        : previous_(setMessageHandler([this](const Message& message) {
+              held_.push_back(message);
+              return static_cast<int>(IDOK);
+          })) {}
+    ~MessageCapture() { setMessageHandler(previous_); }
+    MessageCapture(const MessageCapture&) = delete;
+    MessageCapture& operator=(const MessageCapture&) = delete;
+
+    std::vector<Message> take() { return std::move(held_); }
+
+private:
+    std::vector<Message> held_;
+    MessageHandler previous_;
+};
+
+void preparePainters(const PrintOptions& options) {
+    theView = ViewState{};
+    theView.format = options.format;
+    thePaintSettings = PaintSettings{};
+    std::strcpy(thePaintSettings.spineInitials, kDefaultSpineInitials);
+    std::strcpy(thePaintSettings.spineNumber, kDefaultSpineNumber);
+    thePaintSettings.borderIndex = options.border;
+}
+
+} // namespace
+
+int runPrint(const std::vector<std::string>& args, std::ostream& out) {
+    const PrintOptions options = parsePrintOptions(args);
+
+    LabelSet labels;
+    loadIntoLabels(options.input, options.format, labels);
+    checkOutputWritable(options.output);
+    preparePainters(options);
+
+    gdi::PrinterChoice choice;
+    choice.driver = "PDF";
+    choice.port = options.output;
+    choice.orientation = 1;
+    choice.paperSize = options.paperSize;
+    const std::unique_ptr<QPrinter> printer = gdi::createPrinter(choice);
+
+    const FileIdentity before = FileIdentity::of(options.output);
+    PrintJobStatus status;
+    std::vector<Message> held;
+    {
+        MessageCapture capture;
+        status =
+            PrintLabels(gdi::createPrinterDC(*printer), options.copies, labels, options.settings);
+        held = capture.take();
+    }
+    if (status != PrintJobStatus::Printed) {
+        // A job that failed between its pages still ends its document, which then stands
+        // where the output goes; an incomplete document is worse than none.
+        const FileIdentity after = FileIdentity::of(options.output);
+        if (after.exists && !(after == before)) {
+            ::unlink(options.output.c_str());
+        }
+        throw InputError("cannot write " + options.output + ": " +
+                         (held.empty() ? std::string("the print job failed") : held.front().text));
+    }
+    for (const Message& message : held) {
+        reportMessage(message.owner, message.text, message.caption, message.flags);
+    }
+    out << options.output << ": " << options.copies << (options.copies == 1 ? " page" : " pages")
+        << '\n';
+    return 0;
+}
+
+} // namespace pelmora::cli
