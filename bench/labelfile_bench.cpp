@@ -7,6 +7,7 @@
 //
 // usage: bench_labelfile [FOLDER]   (default: the system temp folder)
 
+#include "bench/bench_timing.h"
 #include "storage/label_file.h"
 
 #include <algorithm>
@@ -20,7 +21,6 @@
 #include <vector>
 
 using namespace pelmora;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -69,13 +69,7 @@ void buildLabel(VAROINFO& label) {
 }
 
 template <typename F> double bestOf(F&& work) {
-    double best = 1e9;
-    for (int i = 0; i < kRuns; ++i) {
-        const auto start = Clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
+    return bench::bestOf(kRuns, work);
 }
 
 void plainWrite(const std::string& path, const std::string& bytes) {

@@ -4,6 +4,7 @@
 //
 // usage: bench_paint [--save PREFIX]   (writes PREFIX-1.png .. PREFIX-4.png)
 
+#include "bench/bench_timing.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/devices.h"
 #include "render/face_painter.h"
@@ -23,7 +24,6 @@
 #include <vector>
 
 using namespace pelmora;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -70,15 +70,7 @@ void paintAllPages(VAROINFO& label, std::vector<QImage>& pages) {
     }
 }
 
-template <typename F> double bestOf(int runs, F&& work) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        auto start = Clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
+using bench::bestOf;
 
 } // namespace
 

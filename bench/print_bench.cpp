@@ -6,6 +6,7 @@
 //
 // usage: bench_print [--keep FOLDER]   (leaves the tree and both PDFs in FOLDER)
 
+#include "bench/bench_timing.h"
 #include "catalog/read_disk.h"
 #include "platform/core/drives.h"
 #include "platform/gdi/device_context.h"
@@ -35,7 +36,6 @@
 
 using namespace pelmora;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -146,15 +146,7 @@ std::string pdfText(const std::string& pdf) {
     return text;
 }
 
-template <typename F> double bestOf(int runs, F&& work) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
+using bench::bestOf;
 
 } // namespace
 

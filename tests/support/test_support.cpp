@@ -3,11 +3,13 @@
 #include "platform/core/drives.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -130,6 +132,30 @@ std::string caseNameOf(const char* description) {
 int runCommand(const std::string& command) {
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+CommandRun runCapturing(const std::string& command) {
+    TempDir scratch;
+    ::chmod(scratch.path().c_str(), 0777);
+    const std::string errFile = scratch.file("stderr");
+    CommandRun run;
+    FILE* pipe = popen((command + " 2>" + quoted(errFile)).c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.out.append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = readFile(errFile);
+    return run;
+}
+
+std::string quoted(const std::string& text) {
+    return "'" + text + "'";
 }
 
 std::string readFile(const std::string& path) {

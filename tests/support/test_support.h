@@ -75,6 +75,20 @@ std::string caseNameOf(const char* description);
 // Runs a shell command; returns its exit status.
 int runCommand(const std::string& command);
 
+// What a command run through the shell printed, and how it ended.
+struct CommandRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+// Runs a shell command, keeping its standard output and standard error apart. The error
+// output goes through a world-writable scratch folder, so a command run as another user
+// can write it too.
+CommandRun runCapturing(const std::string& command);
+
+// A path or word in single quotes for the shell.
+std::string quoted(const std::string& text);
+
 // Reads a whole file into a string (empty when it cannot be read).
 std::string readFile(const std::string& path);
 

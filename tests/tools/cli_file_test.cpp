@@ -16,33 +16,14 @@
 namespace pelmora {
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = test::CommandRun;
 
 CliRun runCli(const std::string& arguments) {
-    test::TempDir scratch;
-    const std::string errFile = scratch.file("stderr");
-    const std::string command = std::string("PELMORA_TODAY=1998-07-17 LC_ALL=C ") +
-                                PELMORA_CLI_PATH + " " + arguments + " 2>'" + errFile + "'";
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.out.append(buffer, n);
-    }
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = test::readFile(errFile);
-    return run;
+    return test::runCapturing(std::string("PELMORA_TODAY=1998-07-17 LC_ALL=C ") + PELMORA_CLI_PATH +
+                              " " + arguments);
 }
 
-std::string quoted(const std::string& path) {
-    return "'" + path + "'";
-}
+using test::quoted;
 
 int lines(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));

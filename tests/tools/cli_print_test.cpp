@@ -25,34 +25,10 @@ constexpr int kRasterDpi = 100; // one pixel per label unit
 constexpr int kPaperA4 = 9;
 constexpr int kPaperLetter = 1;
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun runShell(const std::string& command) {
-    test::TempDir scratch;
-    const std::string errFile = scratch.file("stderr");
-    CliRun run;
-    FILE* pipe = popen((command + " 2>'" + errFile + "'").c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.out.append(buffer, n);
-    }
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = test::readFile(errFile);
-    return run;
-}
-
-std::string shellQuoted(const std::string& path) {
-    return "'" + path + "'";
-}
+using CliRun = test::CommandRun;
 
 CliRun runCli(const std::string& arguments) {
-    return runShell(std::string("LC_ALL=C ") + PELMORA_CLI_PATH + " " + arguments);
+    return test::runCapturing(std::string("LC_ALL=C ") + PELMORA_CLI_PATH + " " + arguments);
 }
 
 int countOf(const std::string& text, const std::string& part) {
@@ -85,12 +61,12 @@ protected:
         dir_.writeFile("disk/Archive/Tangelo.pdf", 700);
         label_ = dir_.file("disk.PMB");
         const CliRun scan =
-            runCli("scan " + shellQuoted(dir_.file("disk")) + " -o " + shellQuoted(label_));
+            runCli("scan " + test::quoted(dir_.file("disk")) + " -o " + test::quoted(label_));
         ASSERT_EQ(scan.exitCode, 0) << scan.err;
     }
 
     CliRun print(const std::string& output, const std::string& options) {
-        return runCli("print " + shellQuoted(label_) + " -o " + shellQuoted(output) + " " +
+        return runCli("print " + test::quoted(label_) + " -o " + test::quoted(output) + " " +
                       options);
     }
 
@@ -119,7 +95,7 @@ TEST_F(CliPrintTest, WritesOnePageACopyOnTheChosenPaperWithTheCatalogOnEveryLabe
         ASSERT_EQ(run.exitCode, 0) << c.options << ": " << run.err;
         EXPECT_EQ(run.err, "") << c.options;
 
-        const CliRun info = runShell("pdfinfo " + shellQuoted(pdf));
+        const CliRun info = test::runCapturing("pdfinfo " + test::quoted(pdf));
         ASSERT_EQ(info.exitCode, 0) << c.options << ": " << info.err;
         EXPECT_NE(info.out.find("Pages:" + std::string(11, ' ') + std::to_string(c.pages) + "\n"),
                   std::string::npos)
@@ -130,7 +106,8 @@ TEST_F(CliPrintTest, WritesOnePageACopyOnTheChosenPaperWithTheCatalogOnEveryLabe
             << info.out;
         for (int page = 1; page <= c.pages; ++page) {
             const std::string range = " -f " + std::to_string(page) + " -l " + std::to_string(page);
-            const CliRun text = runShell("pdftotext" + range + " " + shellQuoted(pdf) + " -");
+            const CliRun text =
+                test::runCapturing("pdftotext" + range + " " + test::quoted(pdf) + " -");
             for (const char* name : kNames) {
                 EXPECT_EQ(countOf(text.out, name), c.labelsPerPage)
                     << c.options << ", page " << page << ": " << name << "\n"
@@ -189,9 +166,9 @@ ExpectedSheet expectedSheet(LabelFormat format, const PrintSettings& settings, i
 // The first page of a PDF as a grey picture at kRasterDpi.
 QImage rasterise(const std::string& pdf, const test::TempDir& dir) {
     const std::string prefix = dir.file("page");
-    const CliRun run =
-        runShell("pdftoppm -r " + std::to_string(kRasterDpi) + " -gray -singlefile -f 1 -l 1 " +
-                 shellQuoted(pdf) + " " + shellQuoted(prefix));
+    const CliRun run = test::runCapturing("pdftoppm -r " + std::to_string(kRasterDpi) +
+                                          " -gray -singlefile -f 1 -l 1 " + test::quoted(pdf) +
+                                          " " + test::quoted(prefix));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     return QImage(QString::fromStdString(prefix + ".pgm"));
 }
@@ -332,17 +309,17 @@ TEST_F(CliPrintTest, RefusedInputOrUnwritableOutputExitsTwoAndLeavesNoFile) {
         int exitCode;
         std::string saying;
     };
-    const std::string from = "print " + shellQuoted(label_);
-    const std::string to = " -o " + shellQuoted(pdf);
+    const std::string from = "print " + test::quoted(label_);
+    const std::string to = " -o " + test::quoted(pdf);
     const Case cases[] = {
-        {from + " -o " + shellQuoted(folder + "/none/labels.pdf"), 2, "No such file or directory"},
-        {from + " -o " + shellQuoted(label_ + "/labels.pdf"), 2, "Not a directory"},
+        {from + " -o " + test::quoted(folder + "/none/labels.pdf"), 2, "No such file or directory"},
+        {from + " -o " + test::quoted(label_ + "/labels.pdf"), 2, "Not a directory"},
         // Legal as a name, but the job's temporary file beside it would not be.
-        {from + " -o " + shellQuoted(folder + "/" + std::string(250, 'n') + ".pdf"), 2,
+        {from + " -o " + test::quoted(folder + "/" + std::string(250, 'n') + ".pdf"), 2,
          "File name too long"},
-        {from + " -o " + shellQuoted(folder), 2, "folder"},
-        {"print " + shellQuoted(dir_.file("missing.PMB")) + to, 2, "missing.PMB"},
-        {"print " + shellQuoted(future) + to, 2, "future.PMB"},
+        {from + " -o " + test::quoted(folder), 2, "folder"},
+        {"print " + test::quoted(dir_.file("missing.PMB")) + to, 2, "missing.PMB"},
+        {"print " + test::quoted(future) + to, 2, "future.PMB"},
         {from + to + " --at x,1", 2, "--at"},
         {from + to + " --at 1", 2, "--at"},
         {from + to + " --border 9", 2, "--border"},

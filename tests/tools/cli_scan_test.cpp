@@ -11,34 +11,14 @@
 namespace pelmora {
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = test::CommandRun;
 
 CliRun runCli(const std::string& arguments, const std::string& cli = PELMORA_CLI_PATH) {
-    test::TempDir scratch;
-    chmod(scratch.path().c_str(), 0777);
-    std::string errFile = scratch.file("stderr");
-    std::string command = std::string("PELMORA_TODAY=1998-07-17 LC_ALL=C ") + cli + " " +
-                          arguments + " 2>'" + errFile + "'";
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.out.append(buffer, n);
-    }
-    int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = test::readFile(errFile);
-    return run;
+    return test::runCapturing(std::string("PELMORA_TODAY=1998-07-17 LC_ALL=C ") + cli + " " +
+                              arguments);
 }
 
-std::string quoted(const std::string& path) {
-    return "'" + path + "'";
-}
+using test::quoted;
 
 class CliScanTest : public ::testing::Test {
 protected:

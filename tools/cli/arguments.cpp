@@ -45,4 +45,10 @@ int choose(const std::string& option, const std::string& value,
     throw InputError(option + " takes " + list + ", not \"" + value + "\"");
 }
 
+LabelFormat chooseFormat(const std::string& option, const std::string& value) {
+    static const LabelFormat kFormats[] = {ONE_LABEL, QUAD_LABEL, TWO_FOLD_AROUND, TWO_FOLD_OUT,
+                                           FOUR_LABELS};
+    return kFormats[choose(option, value, {"one", "quad", "fold-around", "fold-out", "four"})];
+}
+
 } // namespace pelmora::cli

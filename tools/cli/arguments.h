@@ -1,6 +1,8 @@
 #pragma once
 // A small reader for the CLI's "--option value" arguments.
 
+#include "render/label_format.h"
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -36,6 +38,10 @@ private:
 // usage errors. `what` names the file in the message ("a FILE.PMB").
 std::string takeSingleFile(const std::vector<std::string>& args, const std::string& command,
                            const std::string& what);
+
+// The label format a "--format one|quad|fold-around|fold-out|four" value names, or an
+// InputError naming `option`.
+LabelFormat chooseFormat(const std::string& option, const std::string& value);
 
 // Maps `value` to the index of one of `choices`, or throws an InputError naming `option`.
 int choose(const std::string& option, const std::string& value,

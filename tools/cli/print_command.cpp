@@ -76,8 +76,6 @@ void parsePosition(const std::string& value, PrintSettings& settings) {
 }
 
 PrintOptions parsePrintOptions(const std::vector<std::string>& args) {
-    static const LabelFormat kFormats[] = {ONE_LABEL, QUAD_LABEL, TWO_FOLD_AROUND, TWO_FOLD_OUT,
-                                           FOUR_LABELS};
     static const int kPapers[] = {kPaperA4, kPaperLetter};
     PrintOptions options;
     Arguments in(args);
@@ -86,8 +84,7 @@ PrintOptions parsePrintOptions(const std::vector<std::string>& args) {
         if (arg == "-o") {
             options.output = in.takeValue(arg);
         } else if (arg == "--format") {
-            options.format = kFormats[choose(arg, in.takeValue(arg),
-                                             {"one", "quad", "fold-around", "fold-out", "four"})];
+            options.format = chooseFormat(arg, in.takeValue(arg));
         } else if (arg == "--crop-marks") {
             options.settings.cropMarks = 1;
         } else if (arg == "--border") {

@@ -51,8 +51,6 @@ int parseDpi(const std::string& value) {
 }
 
 RenderOptions parseRenderOptions(const std::vector<std::string>& args) {
-    static const LabelFormat kFormats[] = {ONE_LABEL, QUAD_LABEL, TWO_FOLD_AROUND, TWO_FOLD_OUT,
-                                           FOUR_LABELS};
     RenderOptions options;
     Arguments in(args);
     while (!in.done()) {
@@ -60,8 +58,7 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& args) {
         if (arg == "-o") {
             options.output = in.takeValue(arg);
         } else if (arg == "--format") {
-            options.format = kFormats[choose(arg, in.takeValue(arg),
-                                             {"one", "quad", "fold-around", "fold-out", "four"})];
+            options.format = chooseFormat(arg, in.takeValue(arg));
         } else if (arg == "--position") {
             options.position = 1 + choose(arg, in.takeValue(arg), {"1", "2", "3", "4"});
         } else if (arg == "--scale") {
