@@ -59,7 +59,11 @@ std::string helpTopicsPath();
 constexpr const char* kWebSiteUrl = "https://pelmora.example.org/";
 constexpr const char* kUpdatePageUrl = "https://pelmora.example.org/Pelmora/update410.html";
 
-// --- File menu (commands_file.cpp) ---------------------------------------------------------
+// Apply inside the String Entry dialog or the string's font chooser: the selected string is
+// re-sized when it sizes itself, and the label repainted (commands_object.cpp).
+void applyStringChooser(App& app, MainWindow& window);
+
+// --- File menu (commands_file.cpp; Printer Setup, Print and Print Preview in commands_print.cpp) ---------------------------------------------------------
 void cmdNew(App& app, MainWindow& window, int id);
 void cmdOpen(App& app, MainWindow& window, int id);
 void cmdSave(App& app, MainWindow& window, int id);

@@ -96,14 +96,6 @@ void cmdSortDirection(App& app, MainWindow& window, int id) {
     resort(app, window);
 }
 
-void cmdFontsAndColors(App&, MainWindow&, int) {
-    // Wired when its dialog exists.
-}
-
-void cmdBodyBackColor(App&, MainWindow&, int) {
-    // Wired when the colour chooser's hook exists.
-}
-
 void cmdReadDisk(App& app, MainWindow& window, int) {
     // Scan, template, "Disk Warning" on an empty disk and the sort, under the wait cursor.
     readDisk(app.labels, app.catalog, ApplyDiskTemplate);
@@ -112,32 +104,6 @@ void cmdReadDisk(App& app, MainWindow& window, int) {
     }
     app.currentLabel().layoutValid = 0;
     window.updateMenuState();
-    window.invalidateLabelArea();
-}
-
-void cmdEditFiles(App&, MainWindow&, int) {
-    // Wired when its dialog exists.
-}
-
-void cmdEditComment(App&, MainWindow&, int) {
-    // Wired when its dialog exists.
-}
-
-void cmdChooseSubdirectories(App& app, MainWindow& window, int) {
-    bool anyFolder = false;
-    for (const FileEntry& entry : app.currentLabel().entries) {
-        if (entry.hasChild != 0 && entry.child) {
-            anyFolder = true;
-            break;
-        }
-    }
-    if (!anyFolder) {
-        reportMessage(mainWindowHandle(), "There are no directories to choose from!",
-                      "Directory Problem...", MB_OK | MB_ICONERROR);
-        window.invalidateLabelArea();
-        return;
-    }
-    // The Subdirectory Selection dialog is wired when it exists.
     window.invalidateLabelArea();
 }
 

@@ -233,10 +233,6 @@ void cmdScanArchives(App& app, MainWindow& window, int) {
     window.invalidateLabelArea();
 }
 
-void cmdExcludeInclude(App&, MainWindow&, int) {
-    // Wired when its dialog exists: on OK it asks "Exclude/Include List Modified".
-}
-
 void cmdUseTemplateFiles(App& app, MainWindow& window, int) {
     app.catalog.useTemplateFiles = app.catalog.useTemplateFiles != 0 ? 0 : 1;
     window.updateMenuState();
@@ -302,15 +298,6 @@ void cmdCommandLinePrint(App& app, MainWindow& window, int) {
         window.sendCommand(CMD_PRINT);
         window.sendCommand(CMD_EXIT);
         return;
-    }
-    window.invalidateLabelArea();
-}
-
-void cmdApply(App& app, MainWindow& window, int) {
-    // The spine font chooser's Apply re-measures the label's line heights; the string
-    // chooser's re-sizing is wired with the String Entry dialog.
-    if (app.shell.openChooser == CHOOSER_SPINE_FONT) {
-        measureLabelFonts(app.currentLabel());
     }
     window.invalidateLabelArea();
 }

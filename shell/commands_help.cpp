@@ -99,8 +99,4 @@ void cmdShowAllHints(App& app, MainWindow& window, int) {
     window.invalidateLabelArea();
 }
 
-void cmdAbout(App&, MainWindow&, int) {
-    // Wired when its dialog exists.
-}
-
 } // namespace pelmora

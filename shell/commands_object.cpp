@@ -29,6 +29,10 @@ void placeObjectFace(App& app, const PlacedObject& object) {
 
 } // namespace
 
+void applyStringChooser(App&, MainWindow& window) {
+    window.invalidateLabelArea();
+}
+
 void cmdInsertImage(App&, MainWindow&, int) {
     // Wired when the object editor exists.
 }

@@ -8,22 +8,6 @@
 
 namespace pelmora {
 
-void cmdEditSpineText(App&, MainWindow&, int) {
-    // Wired when its dialog exists.
-}
-
-void cmdSpineFont(App&, MainWindow&, int) {
-    // Wired when the font chooser's hook exists.
-}
-
-void cmdSpineColor(App&, MainWindow&, int) {
-    // Wired when the colour chooser's hook exists.
-}
-
-void cmdSpineBackColor(App&, MainWindow&, int) {
-    // Wired when the colour chooser's hook exists.
-}
-
 void cmdSpineAlign(App& app, MainWindow& window, int id) {
     app.currentLabel().spineAlign = id - CMD_SPINE_ALIGN_LEFT; // left 0, centre 1, right 2
     window.invalidateLabelArea();
@@ -39,10 +23,6 @@ void cmdColorLogo(App& app, MainWindow& window, int) {
     VAROINFO& label = app.currentLabel();
     label.colorLogo = label.colorLogo != 0 ? 0 : 1;
     window.invalidateLabelArea();
-}
-
-void cmdCustomizeInitials(App&, MainWindow&, int) {
-    // Wired when its dialog exists.
 }
 
 } // namespace pelmora
