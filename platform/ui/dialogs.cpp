@@ -221,7 +221,9 @@ std::optional<std::string> askSaveFileName(QWidget* owner, const std::string& ti
 }
 
 std::optional<COLORREF> chooseColor(QWidget* owner, const std::string& title, COLORREF initial,
-                                    std::array<COLORREF, 16>& customColors) {
+                                    std::array<COLORREF, 16>& customColors,
+                                    const std::function<void(COLORREF)>& /*apply*/,
+                                    POINT* /*remembered*/) {
     ModalRequest request;
     request.kind = ModalKind::Color;
     request.owner = owner;
@@ -247,7 +249,9 @@ std::optional<COLORREF> chooseColor(QWidget* owner, const std::string& title, CO
 }
 
 std::optional<FontChoice> chooseFont(QWidget* owner, const std::string& title,
-                                     const LOGFONTA& initial, COLORREF initialColor) {
+                                     const LOGFONTA& initial, COLORREF initialColor,
+                                     const std::function<void(const FontChoice&)>& /*apply*/,
+                                     POINT* /*remembered*/) {
     ModalRequest request;
     request.kind = ModalKind::Font;
     request.owner = owner;

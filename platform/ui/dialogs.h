@@ -87,8 +87,12 @@ std::optional<std::string> askSaveFileName(QWidget* owner, const std::string& ti
                                            const std::string& initialName = {});
 
 // The colour chooser with the program's 16 custom colours, which it reads and updates.
+// `apply`, when given, runs with the chooser's colour each time the user presses its "Apply"
+// button; `remembered` is the chooser's screen position ("ColorWindow"), updated on closing.
 std::optional<COLORREF> chooseColor(QWidget* owner, const std::string& title, COLORREF initial,
-                                    std::array<COLORREF, 16>& customColors);
+                                    std::array<COLORREF, 16>& customColors,
+                                    const std::function<void(COLORREF)>& apply = {},
+                                    POINT* remembered = nullptr);
 
 // The font chooser: face, height (lfHeight in the screen's pixels, negative for the character
 // height), weight, italic, underline and colour.
@@ -96,8 +100,11 @@ struct FontChoice {
     LOGFONTA font;
     COLORREF color = 0;
 };
+// `apply` and `remembered` ("FontWindow") as for the colour chooser.
 std::optional<FontChoice> chooseFont(QWidget* owner, const std::string& title,
-                                     const LOGFONTA& initial, COLORREF initialColor);
+                                     const LOGFONTA& initial, COLORREF initialColor,
+                                     const std::function<void(const FontChoice&)>& apply = {},
+                                     POINT* remembered = nullptr);
 
 // Runs a set-up dialog modally (the answerer, when installed, decides instead of the user;
 // an Accepted answer goes through the dialog's accept(), so its own checks and read-back
