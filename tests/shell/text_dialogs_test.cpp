@@ -1,0 +1,3 @@
+// Exclude/Include, Comment Entry, the spine text, the initials and About.
+
+#include "shell_fixture.h"

@@ -1,0 +1,3 @@
+// Subdirectory Selection and the Files and Folders Editor.
+
+#include "shell_fixture.h"
