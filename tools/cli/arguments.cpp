@@ -51,4 +51,24 @@ LabelFormat chooseFormat(const std::string& option, const std::string& value) {
     return kFormats[choose(option, value, {"one", "quad", "fold-around", "fold-out", "four"})];
 }
 
+void takeFileArgument(const std::string& command, const std::string& arg, std::string& file) {
+    if (arg.starts_with("-")) {
+        throw UsageError("unknown option " + arg);
+    }
+    if (!file.empty()) {
+        throw UsageError(command + " takes one file, got \"" + arg + "\" too");
+    }
+    file = arg;
+}
+
+void requireFileAndOutput(const std::string& command, const std::string& file,
+                          const std::string& output, const std::string& outputWhat) {
+    if (file.empty()) {
+        throw UsageError(command + " needs a FILE.PMB");
+    }
+    if (output.empty()) {
+        throw UsageError(command + " needs -o " + outputWhat);
+    }
+}
+
 } // namespace pelmora::cli

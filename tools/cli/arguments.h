@@ -39,6 +39,14 @@ private:
 std::string takeSingleFile(const std::vector<std::string>& args, const std::string& command,
                            const std::string& what);
 
+// An argument of a FILE command that is no option it knows: an option-like one is an unknown
+// option, the first other one becomes `file`, a second one is a usage error naming `command`.
+void takeFileArgument(const std::string& command, const std::string& arg, std::string& file);
+
+// Usage errors for a FILE command without its FILE.PMB or without "-o `outputWhat`".
+void requireFileAndOutput(const std::string& command, const std::string& file,
+                          const std::string& output, const std::string& outputWhat);
+
 // The label format a "--format one|quad|fold-around|fold-out|four" value names, or an
 // InputError naming `option`.
 LabelFormat chooseFormat(const std::string& option, const std::string& value);

@@ -97,20 +97,11 @@ PrintOptions parsePrintOptions(const std::vector<std::string>& args) {
             options.copies = parseCopies(in.takeValue(arg));
         } else if (arg == "--paper") {
             options.paperSize = kPapers[choose(arg, in.takeValue(arg), {"a4", "letter"})];
-        } else if (arg.starts_with("-")) {
-            throw UsageError("unknown option " + arg);
-        } else if (options.input.empty()) {
-            options.input = arg;
         } else {
-            throw UsageError("print takes one file, got \"" + arg + "\" too");
+            takeFileArgument("print", arg, options.input);
         }
     }
-    if (options.input.empty()) {
-        throw UsageError("print needs a FILE.PMB");
-    }
-    if (options.output.empty()) {
-        throw UsageError("print needs -o OUT.pdf");
-    }
+    requireFileAndOutput("print", options.input, options.output, "OUT.pdf");
     options.settings.paperSize = options.paperSize;
     return options;
 }

@@ -65,20 +65,11 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& args) {
             options.zoomed = choose(arg, in.takeValue(arg), {"0.5", "1"});
         } else if (arg == "--dpi") {
             options.dpi = parseDpi(in.takeValue(arg));
-        } else if (arg.starts_with("-")) {
-            throw UsageError("unknown option " + arg);
-        } else if (options.input.empty()) {
-            options.input = arg;
         } else {
-            throw UsageError("render takes one file, got \"" + arg + "\" too");
+            takeFileArgument("render", arg, options.input);
         }
     }
-    if (options.input.empty()) {
-        throw UsageError("render needs a FILE.PMB");
-    }
-    if (options.output.empty()) {
-        throw UsageError("render needs -o OUT.png");
-    }
+    requireFileAndOutput("render", options.input, options.output, "OUT.png");
     if (options.position > pagesPerLabel(options.format)) {
         throw InputError("this label format has no face " + std::to_string(options.position));
     }
