@@ -1,6 +1,8 @@
 // The dialogs that work on a label's catalog tree: Subdirectory Selection and the Files and
 // Folders Editor.
 
+#include "catalog/dialogs/files_editor_dialog.h"
+#include "catalog/dialogs/subdirectory_dialog.h"
 #include "platform/core/message.h"
 #include "shell/app.h"
 #include "shell/commands.h"
@@ -22,10 +24,19 @@ void cmdChooseSubdirectories(App& app, MainWindow& window, int) {
         window.invalidateLabelArea();
         return;
     }
-    // The Subdirectory Selection dialog is wired when it exists.
+    // OK or Cancel: the open flags stay as the user left them and the label's layout is marked
+    // stale either way; the counts do not change.
+    ChooseSubdirectories(&window, app.currentLabel(), app.settings.position(WindowName::Subdir));
     window.invalidateLabelArea();
 }
 
-void cmdEditFiles(App&, MainWindow&, int) {}
+void cmdEditFiles(App& app, MainWindow& window, int) {
+    // OK: the label has taken the edited tree, its layout is marked stale and fileCount and
+    // folderCount are counted anew. Cancel leaves the label as it was.
+    if (EditFilesAndFolders(&window, app.currentLabel(), app.settings.position(WindowName::Subdir),
+                            app.settings.position(WindowName::ChangeFile)) == 1) {
+        window.invalidateLabelArea();
+    }
+}
 
 } // namespace pelmora
