@@ -41,12 +41,26 @@ LOGFONTA DefaultElementFont(gdi::DeviceContext& windowDC, StyleElement element) 
     return font;
 }
 
+void SetDefaultElementFonts(VAROINFO& label, gdi::DeviceContext& windowDC, DefaultFonts which) {
+    const struct {
+        LOGFONTA& font;
+        StyleElement element;
+    } fonts[] = {{label.fileFont, StyleElement::Files},
+                 {label.folderFont, StyleElement::Folders},
+                 {label.commentFont, StyleElement::Comment},
+                 {label.spineFont, StyleElement::Spine}};
+    for (const auto& [font, element] : fonts) {
+        if (which == DefaultFonts::All || font.lfHeight == -1) {
+            font = DefaultElementFont(windowDC, element);
+        }
+    }
+}
+
 void ResetLabelFormat(VAROINFO& label, gdi::DeviceContext& windowDC, gdi::DeviceContext* ic) {
+    // resetFormat's own fonts serve callers without a window (they agree at 96 dpi); the
+    // program makes them on the window's DC, as at start-up.
     resetFormat(label, theView.windowScale);
-    label.fileFont = DefaultElementFont(windowDC, StyleElement::Files);
-    label.folderFont = DefaultElementFont(windowDC, StyleElement::Folders);
-    label.commentFont = DefaultElementFont(windowDC, StyleElement::Comment);
-    label.spineFont = DefaultElementFont(windowDC, StyleElement::Spine);
+    SetDefaultElementFonts(label, windowDC, DefaultFonts::All);
     if (ic != nullptr) {
         MeasureFontHeights(label, *ic);
     }

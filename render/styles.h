@@ -30,12 +30,21 @@ enum class StyleElement { Files, Folders, Comment, Spine };
 
 // The default font of an element: Arial 8 pt (folders bold) or 14 pt for the spine, made by
 // CreatePointFont with logical resolution on a window DC in its default mapping at the current
-// window scale. At 96 dpi and scale 1.0 that is lfHeight -11 and -19.
+// window scale. At 96 dpi that is lfHeight -11 and -19 at scale 1.0, -16 and -28 at 1.5.
 LOGFONTA DefaultElementFont(gdi::DeviceContext& windowDC, StyleElement element);
 
+// Which element fonts SetDefaultElementFonts replaces: all four, or only those whose lfHeight
+// is -1, the mark the settings store leaves on a font it holds no value for.
+enum class DefaultFonts { All, Unset };
+
+// Gives the label's element fonts their defaults, made on `windowDC` (the window's DC in its
+// default mapping, device pixels). Start-up and "Reset To Defaults" both come here, so a reset
+// gives the fonts a first start gives at the same window scale.
+void SetDefaultElementFonts(VAROINFO& label, gdi::DeviceContext& windowDC, DefaultFonts which);
+
 // "Reset To Defaults" for one label: the catalog's reset of the format group, then the four
-// element fonts made on `windowDC`; with an information context the line heights are
-// measured again.
+// element fonts made on `windowDC` (in its default mapping); with an information context the
+// line heights are measured again.
 void ResetLabelFormat(VAROINFO& label, gdi::DeviceContext& windowDC,
                       gdi::DeviceContext* ic = nullptr);
 

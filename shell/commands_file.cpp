@@ -264,7 +264,9 @@ void cmdClearAllLabels(App& app, MainWindow& window, int) {
 void cmdResetDefaults(App& app, MainWindow& window, int) {
     app.catalog.scanLevels = 1;
     app.view.windowScaleChanged = true; // the logo fonts are made again
-    std::unique_ptr<gdi::DeviceContext> screen = window.screenContext();
+    // The fonts are made in the screen's device pixels, as at start-up: the label mapping
+    // would take the window scale out of them again.
+    std::unique_ptr<gdi::DeviceContext> screen = gdi::createInformationContext(gdi::displayCaps());
     for (VAROINFO& label : app.labels.labels) {
         ResetLabelFormat(label, *screen);
     }

@@ -8,6 +8,7 @@
 #include "render/geometry.h"
 #include "render/object_painter.h"
 #include "render/printer.h"
+#include "render/styles.h"
 #include "resources/accelerators.h"
 #include "resources/command_ids.h"
 #include "resources/menus.h"
@@ -175,20 +176,11 @@ void MainWindow::runStartup() {
     ReadSettings(app_.labels, app_.catalog, app_.view, app_.paint, app_.printer, app_.settings);
     app_.shell.initialised = true;
 
+    // Fonts the settings held no value for get the defaults for the screen at the window
+    // scale just read, as "Reset To Defaults" makes them.
+    auto screen = gdi::createInformationContext(gdi::displayCaps());
     for (VAROINFO& label : app_.labels.labels) {
-        const double scale = app_.view.windowScale;
-        if (label.fileFont.lfHeight == -1) {
-            label.fileFont = defaultPointFont(80, false, scale);
-        }
-        if (label.commentFont.lfHeight == -1) {
-            label.commentFont = defaultPointFont(80, false, scale);
-        }
-        if (label.folderFont.lfHeight == -1) {
-            label.folderFont = defaultPointFont(80, true, scale);
-        }
-        if (label.spineFont.lfHeight == -1) {
-            label.spineFont = defaultPointFont(140, false, scale);
-        }
+        SetDefaultElementFonts(label, *screen, DefaultFonts::Unset);
     }
     applyWindowScale();
     show();

@@ -4,17 +4,17 @@
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/devices.h"
 #include "platform/gdi/gdi_types.h"
+#include "platform/ui/font_conversion.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <utility>
 
 namespace pelmora::ui {
@@ -55,32 +55,41 @@ COLORREF fromQColor(const QColor& color) {
                static_cast<unsigned>(color.blue()));
 }
 
-// lfHeight is in screen pixels at 96 dpi: negative for the character height (what a point
-// size gives), positive for the cell height, which is taken as the character height here.
-QFont toQFont(const LOGFONTA& font) {
-    QFont result(QString::fromLatin1(font.lfFaceName));
-    int pixels = std::abs(font.lfHeight);
-    if (pixels > 0) {
-        result.setPointSizeF(pixels * 72.0 / 96.0);
+// The font chooser works on the screen: lfHeight counts its pixels at 96 dpi.
+constexpr int kChooserUnitsPerInch = 96;
+
+// Adds "Apply" to a chooser's button row; `pressed` runs each time it is clicked. Nothing is
+// added without a function.
+void addApplyButton(QDialog& chooser, std::function<void()> pressed) {
+    auto* buttons = chooser.findChild<QDialogButtonBox*>();
+    if (!pressed || buttons == nullptr) {
+        return;
     }
-    result.setBold(font.lfWeight >= FW_BOLD);
-    result.setItalic(font.lfItalic != 0);
-    result.setUnderline(font.lfUnderline != 0);
-    result.setStrikeOut(font.lfStrikeOut != 0);
-    return result;
+    // The button belongs to the button box (Qt parent ownership); its role leaves the chooser
+    // open.
+    QPushButton* apply = buttons->addButton(QStringLiteral("Apply"), QDialogButtonBox::ApplyRole);
+    apply->setObjectName(QStringLiteral("applyButton"));
+    apply->setAutoDefault(false);
+    QObject::connect(apply, &QPushButton::clicked, &chooser, std::move(pressed));
 }
 
-LOGFONTA fromQFont(const QFont& font, const LOGFONTA& base) {
-    LOGFONTA result = base;
-    result.lfHeight = -static_cast<int>(std::lround(font.pointSizeF() * 96.0 / 72.0));
-    result.lfWeight = font.bold() ? FW_BOLD : FW_NORMAL;
-    result.lfItalic = font.italic() ? 1 : 0;
-    result.lfUnderline = font.underline() ? 1 : 0;
-    result.lfStrikeOut = font.strikeOut() ? 1 : 0;
-    std::memset(result.lfFaceName, 0, sizeof(result.lfFaceName));
-    QByteArray face = font.family().toLatin1().left(LF_FACESIZE - 1);
-    std::memcpy(result.lfFaceName, face.constData(), static_cast<std::size_t>(face.size()));
-    return result;
+// Runs a prepared chooser at its remembered position and remembers where it was left. The
+// installed answerer decides when there is one: its answer is returned; otherwise the user
+// does (nullopt, with the outcome in chooser.result()).
+std::optional<ModalAnswer> runChooser(QDialog& chooser, ModalRequest& request, POINT* remembered) {
+    chooser.adjustSize();
+    if (remembered != nullptr) {
+        placeDialog(chooser, *remembered);
+    }
+    request.dialog = &chooser;
+    std::optional<ModalAnswer> answer = askAnswerer(request);
+    if (!answer) {
+        chooser.exec();
+    }
+    if (remembered != nullptr) {
+        rememberDialogPosition(chooser, *remembered);
+    }
+    return answer;
 }
 
 int showQtMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
@@ -222,54 +231,78 @@ std::optional<std::string> askSaveFileName(QWidget* owner, const std::string& ti
 
 std::optional<COLORREF> chooseColor(QWidget* owner, const std::string& title, COLORREF initial,
                                     std::array<COLORREF, 16>& customColors,
-                                    const std::function<void(COLORREF)>& /*apply*/,
-                                    POINT* /*remembered*/) {
+                                    const std::function<void(COLORREF)>& apply, POINT* remembered) {
+    // Qt keeps one set of custom colours for the process; the program's set is loaded into it
+    // for the chooser and read back afterwards, whatever the outcome.
+    for (int i = 0; i < 16; ++i) {
+        QColorDialog::setCustomColor(i, toQColor(customColors[static_cast<std::size_t>(i)]));
+    }
+    QColorDialog chooser(toQColor(initial), owner);
+    chooser.setObjectName(QStringLiteral("colorChooser"));
+    chooser.setOption(QColorDialog::DontUseNativeDialog);
+    chooser.setWindowTitle(qs(title));
+    std::function<void()> pressed;
+    if (apply) {
+        pressed = [&] { apply(fromQColor(chooser.currentColor())); };
+    }
+    addApplyButton(chooser, std::move(pressed));
+
     ModalRequest request;
     request.kind = ModalKind::Color;
     request.owner = owner;
     request.title = title;
     request.color = initial;
-    if (auto answer = askAnswerer(request)) {
-        if (answer->result == 0) {
-            return std::nullopt;
+    std::optional<COLORREF> chosen;
+    if (auto answer = runChooser(chooser, request, remembered)) {
+        if (answer->result != 0) {
+            chosen = answer->color;
         }
-        return answer->color;
+    } else if (chooser.result() == QDialog::Accepted) {
+        chosen = fromQColor(chooser.selectedColor());
     }
-    for (int i = 0; i < 16; ++i) {
-        QColorDialog::setCustomColor(i, toQColor(customColors[static_cast<std::size_t>(i)]));
-    }
-    QColor chosen = QColorDialog::getColor(toQColor(initial), owner, qs(title));
     for (int i = 0; i < 16; ++i) {
         customColors[static_cast<std::size_t>(i)] = fromQColor(QColorDialog::customColor(i));
     }
-    if (!chosen.isValid()) {
-        return std::nullopt;
-    }
-    return fromQColor(chosen);
+    return chosen;
 }
 
 std::optional<FontChoice> chooseFont(QWidget* owner, const std::string& title,
                                      const LOGFONTA& initial, COLORREF initialColor,
-                                     const std::function<void(const FontChoice&)>& /*apply*/,
-                                     POINT* /*remembered*/) {
+                                     const std::function<void(const FontChoice&)>& apply,
+                                     POINT* remembered) {
+    // The chooser lists installed families only; a face served by another family ("Arial")
+    // is shown as that family, and comes back under its own name when it is kept.
+    QFont shown = toQFont(initial, kChooserUnitsPerInch);
+    shown.setFamily(listedFamily(initial));
+    QFontDialog chooser(shown, owner);
+    chooser.setObjectName(QStringLiteral("fontChooser"));
+    chooser.setOption(QFontDialog::DontUseNativeDialog);
+    chooser.setWindowTitle(qs(title));
+    const auto choiceOf = [&](const QFont& font) {
+        return FontChoice{toLogFont(font, kChooserUnitsPerInch, initial), initialColor};
+    };
+    std::function<void()> pressed;
+    if (apply) {
+        pressed = [&] { apply(choiceOf(chooser.currentFont())); };
+    }
+    addApplyButton(chooser, std::move(pressed));
+
     ModalRequest request;
     request.kind = ModalKind::Font;
     request.owner = owner;
     request.title = title;
     request.font = initial;
     request.color = initialColor;
-    if (auto answer = askAnswerer(request)) {
+    if (auto answer = runChooser(chooser, request, remembered)) {
         if (answer->result == 0) {
             return std::nullopt;
         }
         return FontChoice{answer->font, answer->color};
     }
-    bool ok = false;
-    QFont chosen = QFontDialog::getFont(&ok, toQFont(initial), owner, qs(title));
-    if (!ok) {
+    if (chooser.result() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return FontChoice{fromQFont(chosen, initial), initialColor};
+    return choiceOf(chooser.selectedFont());
 }
 
 int runDialog(QDialog& dialog) {

@@ -44,9 +44,11 @@ struct ModalRequest {
     std::string filter;
     std::string directory;
     std::string initialName;
-    COLORREF color = 0;        // colour chooser's and font chooser's colour
-    LOGFONTA font{};           // font chooser's font
-    QDialog* dialog = nullptr; // the dialog of runDialog, already set up
+    COLORREF color = 0; // colour chooser's and font chooser's colour
+    LOGFONTA font{};    // font chooser's font
+    // The dialog of runDialog, already set up. For the colour and font choosers, the chooser
+    // itself: an answerer may drive it (pick a colour or font, press "Apply") before answering.
+    QDialog* dialog = nullptr;
     // Print, print setup and preview: the printer the dialog sets up; an answerer may change
     // it (output file, copies, paper) before answering 1.
     QPrinter* printer = nullptr;
@@ -89,13 +91,15 @@ std::optional<std::string> askSaveFileName(QWidget* owner, const std::string& ti
 // The colour chooser with the program's 16 custom colours, which it reads and updates.
 // `apply`, when given, runs with the chooser's colour each time the user presses its "Apply"
 // button; `remembered` is the chooser's screen position ("ColorWindow"), updated on closing.
+// Returns the chosen colour, nullopt when cancelled.
 std::optional<COLORREF> chooseColor(QWidget* owner, const std::string& title, COLORREF initial,
                                     std::array<COLORREF, 16>& customColors,
                                     const std::function<void(COLORREF)>& apply = {},
                                     POINT* remembered = nullptr);
 
-// The font chooser: face, height (lfHeight in the screen's pixels, negative for the character
-// height), weight, italic, underline and colour.
+// The font chooser: face, height (lfHeight in the screen's pixels at 96 dpi, negative for the
+// character height), weight, italic, underline and strike-out; the colour is passed through.
+// Whatever the user leaves alone keeps the initial record's exact value.
 struct FontChoice {
     LOGFONTA font;
     COLORREF color = 0;
