@@ -1,5 +1,7 @@
 #include "platform/gdi/dib.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 
@@ -53,6 +55,159 @@ std::optional<DibLayout> refuse(std::string* reason, const char* text) {
 }
 
 constexpr std::size_t kInfoHeaderSize = 40;
+// The three bit-field masks: right after a 40-byte header, inside any later header.
+constexpr std::size_t kMasksOffset = 40;
+constexpr std::size_t kMasksEnd = kMasksOffset + 12;
+
+// Whether bit depth and compression go together.
+const char* compressionProblem(std::uint32_t compression, std::uint16_t bitCount, bool bottomUp) {
+    switch (compression) {
+    case BI_RGB:
+        return nullptr;
+    case BI_RLE8:
+    case BI_RLE4:
+        if (bitCount != (compression == BI_RLE8 ? 8 : 4) || !bottomUp) {
+            return "run-length code needs 8 or 4 bits and bottom-up rows";
+        }
+        return nullptr;
+    case BI_BITFIELDS:
+        return bitCount == 16 || bitCount == 32 ? nullptr : "bit-field masks need 16 or 32 bits";
+    default:
+        return "unsupported compression";
+    }
+}
+
+// One colour channel of a 16- or 32-bit pixel: where its mask starts and how many bits wide it
+// is, scaled to 0..255.
+class MaskChannel {
+public:
+    explicit MaskChannel(std::uint32_t mask) : mask_(mask) {
+        if (mask != 0) {
+            shift_ = std::countr_zero(mask);
+            bits_ = std::bit_width(mask >> shift_);
+        }
+    }
+
+    int value(std::uint32_t pixel) const {
+        if (bits_ == 0) {
+            return 0;
+        }
+        const std::uint32_t v = (pixel & mask_) >> shift_;
+        if (bits_ >= 8) {
+            return static_cast<int>(v >> (bits_ - 8));
+        }
+        const std::uint32_t max = (1u << bits_) - 1;
+        return static_cast<int>((v * 255 + max / 2) / max);
+    }
+
+private:
+    std::uint32_t mask_;
+    int shift_ = 0;
+    int bits_ = 0;
+};
+
+// Run-length codes of an 8- or 4-bit bottom-up DIB, played into the part `area` of the
+// picture. Each code is checked against the data before it is used; pixels past the right
+// edge are dropped and the decoding stops at the picture's top row, at the end-of-picture
+// code or where the data ends. Pixels no code reached stay transparent.
+class RleDecoder {
+public:
+    RleDecoder(const DibLayout& layout, const DibRef& dib, const QRect& area, QImage& out)
+        : layout_(layout), data_(dib.bits), size_(dib.bits != nullptr ? dib.bitsSize : 0),
+          area_(area), out_(out) {}
+
+    // Returns how many pixels of the area were written.
+    long long run() {
+        const bool four = layout_.compression == BI_RLE4;
+        // Rows are counted from the bottom; above the area's top row nothing more is needed.
+        const long long lastRow = static_cast<long long>(layout_.height) - 1 - area_.top();
+        std::size_t at = 0;
+        while (y_ <= lastRow && size_ - at >= 2) {
+            const std::uint8_t count = data_[at];
+            const std::uint8_t value = data_[at + 1];
+            at += 2;
+            if (count > 0) {
+                // Encoded: `count` pixels of one index (two alternating ones at 4 bits).
+                const long long start = x_;
+                const long long end = std::min<long long>(start + count, layout_.width);
+                for (; x_ < end; ++x_) {
+                    const bool second = four && ((x_ - start) & 1) != 0;
+                    put(four ? (second ? value & 0x0Fu : value >> 4u) : value);
+                }
+                x_ = end;
+            } else if (value == 0) { // end of line
+                x_ = 0;
+                ++y_;
+            } else if (value == 1) { // end of picture
+                break;
+            } else if (value == 2) { // delta: move right and up
+                if (size_ - at < 2) {
+                    break;
+                }
+                x_ = std::min<long long>(x_ + data_[at], layout_.width);
+                y_ += data_[at + 1];
+                at += 2;
+            } else {
+                // Absolute: `value` indexes as they are, padded to a whole 16-bit word.
+                const std::size_t bytes = four ? (value + 1u) / 2u : value;
+                if (size_ - at < bytes) {
+                    absolute(at, size_ - at, value, four);
+                    break; // the data breaks off inside the run
+                }
+                absolute(at, bytes, value, four);
+                at += std::min<std::size_t>(bytes + (bytes & 1u), size_ - at);
+            }
+        }
+        return written_;
+    }
+
+private:
+    void absolute(std::size_t at, std::size_t bytes, unsigned count, bool four) {
+        for (unsigned k = 0; k < count && x_ < layout_.width; ++k, ++x_) {
+            const std::size_t byte = four ? k / 2 : k;
+            if (byte >= bytes) {
+                return;
+            }
+            const std::uint8_t b = data_[at + byte];
+            put(four ? ((k & 1u) != 0 ? b & 0x0Fu : b >> 4u) : b);
+        }
+    }
+
+    void put(unsigned index) {
+        const long long row = static_cast<long long>(layout_.height) - 1 - y_;
+        if (row < area_.top() || row > area_.bottom() || x_ < area_.left() || x_ > area_.right()) {
+            return;
+        }
+        auto* line = reinterpret_cast<QRgb*>(out_.scanLine(static_cast<int>(row) - area_.top()));
+        line[x_ - area_.left()] =
+            index < layout_.palette.size() ? layout_.palette[index] : qRgb(0, 0, 0);
+        ++written_;
+    }
+
+    const DibLayout& layout_;
+    const std::uint8_t* data_;
+    std::size_t size_;
+    QRect area_;
+    QImage& out_;
+    long long x_ = 0; // column of the next pixel
+    long long y_ = 0; // row of the next pixel, 0 at the bottom
+    long long written_ = 0;
+};
+
+QImage decodeRle(const DibLayout& layout, const DibRef& dib, const QRect& area) {
+    QImage out(area.size(), QImage::Format_ARGB32);
+    if (out.isNull()) {
+        return {};
+    }
+    out.fill(Qt::transparent);
+    const long long written = RleDecoder(layout, dib, area, out).run();
+    // Codes never write a pixel twice (they only move right and up), so a full count means
+    // every pixel is opaque.
+    if (written == static_cast<long long>(area.width()) * area.height()) {
+        return out.convertToFormat(QImage::Format_RGB32);
+    }
+    return out;
+}
 
 } // namespace
 
@@ -91,11 +246,12 @@ std::optional<DibLayout> readDibLayout(const DibRef& dib, std::string* reason) {
     if (planes != 1) {
         return refuse(reason, "biPlanes not 1");
     }
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32) {
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+        bitCount != 32) {
         return refuse(reason, "unsupported biBitCount");
     }
-    if (compression != BI_RGB) {
-        return refuse(reason, "compressed DIB");
+    if (const char* problem = compressionProblem(compression, bitCount, height > 0)) {
+        return refuse(reason, problem);
     }
 
     DibLayout layout;
@@ -103,6 +259,17 @@ std::optional<DibLayout> readDibLayout(const DibRef& dib, std::string* reason) {
     layout.height = static_cast<int>(rows);
     layout.bottomUp = height > 0;
     layout.bitCount = bitCount;
+    layout.compression = compression;
+    if (compression == BI_BITFIELDS) {
+        if (dib.infoSize < kMasksEnd) {
+            return refuse(reason, "bit-field masks beyond the info block");
+        }
+        layout.masks = {in.u32(kMasksOffset), in.u32(kMasksOffset + 4), in.u32(kMasksOffset + 8)};
+    } else if (bitCount == 16) {
+        layout.masks = {0x7C00, 0x03E0, 0x001F};
+    } else if (bitCount == 32) {
+        layout.masks = {0xFF0000, 0x00FF00, 0x0000FF};
+    }
     if (bitCount <= 8) {
         const std::uint32_t maxEntries = 1u << bitCount;
         const std::uint32_t entries =
@@ -121,7 +288,12 @@ std::optional<DibLayout> readDibLayout(const DibRef& dib, std::string* reason) {
     }
     const long long stride = (static_cast<long long>(width) * bitCount + 31) / 32 * 4;
     layout.stride = static_cast<std::size_t>(stride);
-    if (dib.bits == nullptr || static_cast<unsigned long long>(stride * rows) > dib.bitsSize) {
+    if (dib.bits == nullptr) {
+        return refuse(reason, "pixel rows beyond the bits block");
+    }
+    // Run-length data has no fixed size: its decoder checks every code against the block.
+    const bool runLength = compression == BI_RLE8 || compression == BI_RLE4;
+    if (!runLength && static_cast<unsigned long long>(stride * rows) > dib.bitsSize) {
         return refuse(reason, "pixel rows beyond the bits block");
     }
     return layout;
@@ -131,10 +303,16 @@ QImage decodeDib(const DibLayout& layout, const DibRef& dib, const QRect& area) 
     if (area.isEmpty() || !QRect(0, 0, layout.width, layout.height).contains(area)) {
         return {};
     }
+    if (layout.compression == BI_RLE8 || layout.compression == BI_RLE4) {
+        return decodeRle(layout, dib, area);
+    }
     QImage out(area.size(), QImage::Format_RGB32);
     if (out.isNull()) {
         return {};
     }
+    const MaskChannel red(layout.masks[0]);
+    const MaskChannel green(layout.masks[1]);
+    const MaskChannel blue(layout.masks[2]);
     const auto lookup = [&](unsigned index) {
         return index < layout.palette.size() ? layout.palette[index] : qRgb(0, 0, 0);
     };
@@ -155,12 +333,23 @@ QImage decodeDib(const DibLayout& layout, const DibRef& dib, const QRect& area) 
             case 8:
                 dst[x] = lookup(src[px]);
                 break;
+            case 16: {
+                const std::uint32_t v =
+                    src[2 * px] | (static_cast<std::uint32_t>(src[2 * px + 1]) << 8);
+                dst[x] = qRgb(red.value(v), green.value(v), blue.value(v));
+                break;
+            }
             case 24:
                 dst[x] = qRgb(src[3 * px + 2], src[3 * px + 1], src[3 * px]);
                 break;
-            default: // 32: blue, green, red, unused
-                dst[x] = qRgb(src[4 * px + 2], src[4 * px + 1], src[4 * px]);
+            default: { // 32: one little-endian word split by the masks
+                const std::uint8_t* p = src + 4 * px;
+                const std::uint32_t v = p[0] | (static_cast<std::uint32_t>(p[1]) << 8) |
+                                        (static_cast<std::uint32_t>(p[2]) << 16) |
+                                        (static_cast<std::uint32_t>(p[3]) << 24);
+                dst[x] = qRgb(red.value(v), green.value(v), blue.value(v));
                 break;
+            }
             }
         }
     }

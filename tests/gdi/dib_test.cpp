@@ -2,7 +2,10 @@
 #include "platform/gdi/devices.h"
 #include "platform/gdi/dib.h"
 
+#include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
+#include <memory>
 #include <set>
 
 namespace pelmora::gdi {
@@ -10,6 +13,7 @@ namespace {
 
 using test::DibBytes;
 using test::inkBounds;
+using test::kWhite;
 using test::makeDib;
 using test::putU32;
 using test::whiteImage;
@@ -183,6 +187,129 @@ TEST(GdiStretchDib, InformationContextsCountScanLinesAndRecord) {
     EXPECT_EQ(records[0].sourceRect, (RECT{0, 0, 5, 3}));
 }
 
+// --- compressed and bit-field pixels -------------------------------------------------------------
+
+// Every component 0 or 255, so each is exact at 5 and 6 bits as well.
+const std::vector<QRgb> kPure = {qRgb(0, 0, 0),     qRgb(255, 0, 0),    qRgb(0, 255, 0),
+                                 qRgb(0, 0, 255),   qRgb(255, 255, 0),  qRgb(0, 255, 255),
+                                 qRgb(255, 0, 255), qRgb(255, 255, 255)};
+
+// A 5 x 2 picture as indexes into kPure, upright, and its run-length code (rows bottom-up):
+// encoded runs (alternating at 4 bits), absolute runs (padded to a word), end of line and
+// end of picture.
+constexpr std::uint8_t kPicture[2][5] = {{1, 1, 2, 3, 4}, {5, 6, 5, 6, 7}};
+const std::vector<std::uint8_t> kRle8 = {0, 4, 5, 6, 5, 6, 1, 7, 0, 0, 2,
+                                         1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 1};
+const std::vector<std::uint8_t> kRle4 = {4, 0x56, 1,    0x70, 0, 0, 2, 0x11,
+                                         0, 3,    0x23, 0x40, 0, 0, 0, 1};
+
+// A w x h DIB with kPure as colour table whose pixels are run-length `codes`.
+DibBytes runLength(int w, int h, bool four, std::vector<std::uint8_t> codes) {
+    DibBytes dib = makeDib(w, h, four ? 4 : 8, kPure, [](int, int) { return 0u; });
+    putU32(dib.info, 16, four ? BI_RLE4 : BI_RLE8);
+    dib.bits = std::move(codes);
+    return dib;
+}
+
+// kPicture in 16- or 32-bit rows, bottom-up, under a header of `headerSize` bytes. The red,
+// green, blue (and alpha) `masks` place the colours and, for BI_BITFIELDS, are stored from
+// offset 40: after a 40-byte header, inside a later one.
+DibBytes packed(std::uint32_t headerSize, int bitCount, std::uint32_t compression,
+                std::array<std::uint32_t, 4> masks) {
+    DibBytes dib;
+    dib.info.assign(std::max<std::size_t>(headerSize, 56), 0);
+    putU32(dib.info, 0, headerSize);
+    putU32(dib.info, 4, 5);
+    putU32(dib.info, 8, 2);
+    dib.info[12] = 1;
+    dib.info[14] = static_cast<std::uint8_t>(bitCount);
+    putU32(dib.info, 16, compression);
+    for (std::size_t i = 0; i < 4 && compression == BI_BITFIELDS; ++i) {
+        putU32(dib.info, 40 + 4 * i, masks[i]);
+    }
+    const std::size_t bytes = static_cast<std::size_t>(bitCount) / 8;
+    const std::size_t stride = (5 * bytes + 3) / 4 * 4;
+    dib.bits.assign(stride * 2, 0);
+    for (std::size_t y = 0; y < 2; ++y) {
+        for (std::size_t x = 0; x < 5; ++x) {
+            const QRgb c = kPure[kPicture[y][x]];
+            const std::uint32_t v = (qRed(c) ? masks[0] : 0) | (qGreen(c) ? masks[1] : 0) |
+                                    (qBlue(c) ? masks[2] : 0) | masks[3];
+            for (std::size_t b = 0; b < bytes; ++b) {
+                dib.bits[(1 - y) * stride + x * bytes + b] =
+                    static_cast<std::uint8_t>(v >> (8 * b));
+            }
+        }
+    }
+    return dib;
+}
+
+QImage paintDoubled(const DibBytes& dib) {
+    QImage image = whiteImage(14, 8);
+    auto dc = createImageDC(image);
+    EXPECT_EQ(dc->StretchDIBits(2, 2, 10, 4, 0, 0, 5, 2, dib.ref(), DIB_RGB_COLORS, SRCCOPY), 2);
+    return image;
+}
+
+TEST(GdiStretchDib, EveryLoadableFormatPaintsLikeTheSamePictureAt24Bits) {
+    const QImage expected =
+        paintDoubled(makeDib(5, 2, 24, {}, [](int x, int y) { return kPure[kPicture[y][x]]; }));
+    ASSERT_EQ(inkBounds(expected), QRect(2, 2, 10, 4));
+    const struct {
+        const char* name;
+        DibBytes dib;
+    } formats[] = {
+        {"RLE8", runLength(5, 2, false, kRle8)},
+        {"RLE4", runLength(5, 2, true, kRle4)},
+        {"16-bit 5-5-5", packed(40, 16, BI_RGB, {0x7C00, 0x03E0, 0x1F, 0})},
+        {"16-bit bit fields 5-6-5", packed(40, 16, BI_BITFIELDS, {0xF800, 0x07E0, 0x1F, 0})},
+        // Red in the low byte: only the masks say so.
+        {"32-bit bit fields, V5 header with alpha",
+         packed(124, 32, BI_BITFIELDS, {0xFF, 0xFF00, 0xFF0000, 0xFF000000u})},
+    };
+    for (const auto& format : formats) {
+        SCOPED_TRACE(format.name);
+        EXPECT_EQ(paintDoubled(format.dib), expected);
+    }
+}
+
+TEST(GdiStretchDib, BrokenRunLengthCodePaintsWhatItDecodedAndNoMore) {
+    // A 4 x 3 picture; expected rows top to bottom, '.' = left as it was (white).
+    const struct {
+        const char* name;
+        bool four;
+        std::vector<std::uint8_t> codes;
+        std::array<const char*, 3> rows;
+    } cases[] = {
+        {"data ends inside a row", false, {4, 1, 0, 0, 2, 2, 0}, {"....", "22..", "1111"}},
+        {"run past the right edge", false, {255, 3, 0, 0, 0, 1}, {"....", "....", "3333"}},
+        {"4-bit run past the right edge", true, {255, 0x12, 0, 1}, {"....", "....", "1212"}},
+        {"delta inside the picture", false, {1, 1, 0, 2, 1, 1, 2, 5}, {"....", "..55", "1..."}},
+        {"delta past the top", false, {1, 1, 0, 2, 1, 200, 2, 2}, {"....", "....", "1..."}},
+        {"absolute run longer than the data", false, {0, 4, 1, 2}, {"....", "....", "12.."}},
+        {"4-bit absolute run cut off", true, {0, 5, 0x34}, {"....", "....", "34.."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DibBytes dib = runLength(4, 3, c.four, {});
+        // An exactly sized block, so that a read past its end is caught by the sanitizer.
+        const auto codes = std::make_unique<std::uint8_t[]>(c.codes.size());
+        std::copy(c.codes.begin(), c.codes.end(), codes.get());
+        const DibRef ref{dib.info.data(), dib.info.size(), codes.get(), c.codes.size()};
+        QImage image = whiteImage(4, 3);
+        EXPECT_EQ(createImageDC(image)->StretchDIBits(0, 0, 4, 3, 0, 0, 4, 3, ref, DIB_RGB_COLORS,
+                                                      SRCCOPY),
+                  3);
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                const char want = c.rows[static_cast<std::size_t>(y)][x];
+                EXPECT_EQ(image.pixel(x, y), want == '.' ? kWhite : kPure[want - '0'])
+                    << "pixel " << x << "," << y;
+            }
+        }
+    }
+}
+
 // --- refusals -----------------------------------------------------------------------------------
 
 struct Corruption {
@@ -211,9 +338,18 @@ TEST(GdiStretchDib, CorruptDibsAreRefusedWithoutDrawing) {
         {"negative width", [](DibBytes& d) { putU32(d.info, 4, 0xFFFFFFFBu); },
          "biWidth not positive"},
         {"zero height", [](DibBytes& d) { putU32(d.info, 8, 0); }, "biHeight is 0"},
-        {"bad bit count", [](DibBytes& d) { d.info[14] = 16; }, "unsupported biBitCount"},
+        {"bad bit count", [](DibBytes& d) { d.info[14] = 2; }, "unsupported biBitCount"},
         {"two planes", [](DibBytes& d) { d.info[12] = 2; }, "biPlanes not 1"},
-        {"RLE", [](DibBytes& d) { putU32(d.info, 16, 1); }, "compressed DIB"},
+        {"unknown compression", [](DibBytes& d) { putU32(d.info, 16, 5); },
+         "unsupported compression"},
+        {"run-length rows top-down",
+         [](DibBytes& d) {
+             putU32(d.info, 16, BI_RLE8);
+             putU32(d.info, 8, static_cast<std::uint32_t>(-3));
+         },
+         "run-length code needs 8 or 4 bits and bottom-up rows"},
+        {"bit-field masks at 8 bits", [](DibBytes& d) { putU32(d.info, 16, BI_BITFIELDS); },
+         "bit-field masks need 16 or 32 bits"},
         {"small biSize", [](DibBytes& d) { putU32(d.info, 0, 12); }, "biSize below 40"},
         {"biSize past the block", [](DibBytes& d) { putU32(d.info, 0, 4000); },
          "biSize beyond the info block"},
