@@ -71,10 +71,7 @@ AboutDialog::AboutDialog(QWidget* owner, const std::string& webSite, WebOpener o
 
 int ShowAbout(QWidget* owner, const std::string& webSite, WebOpener open, POINT& remembered) {
     AboutDialog dialog(owner, webSite, std::move(open));
-    ui::placeDialog(dialog, remembered);
-    const int result = ui::runDialog(dialog);
-    ui::rememberDialogPosition(dialog, remembered);
-    return result == QDialog::Accepted ? 1 : 0;
+    return ui::runPlacedDialog(dialog, remembered);
 }
 
 } // namespace pelmora

@@ -76,10 +76,7 @@ void InitialsDialog::accept() {
 int CustomizeInitials(QWidget* owner, PaintSettings& paint, POINT& remembered,
                       const std::string& iniPath) {
     InitialsDialog dialog(owner, paint, iniPath);
-    ui::placeDialog(dialog, remembered);
-    const int result = ui::runDialog(dialog);
-    ui::rememberDialogPosition(dialog, remembered);
-    return result == QDialog::Accepted ? 1 : 0;
+    return ui::runPlacedDialog(dialog, remembered);
 }
 
 } // namespace pelmora

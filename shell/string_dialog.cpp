@@ -260,10 +260,7 @@ int StringEntry(QWidget* owner, VAROINFO& label, ProgramSettings& settings,
     }
     POINT& position = settings.position(WindowName::String);
     StringEntryDialog dialog(owner, label, settings, applied);
-    ui::placeDialog(dialog, position);
-    const int result = ui::runDialog(dialog);
-    ui::rememberDialogPosition(dialog, position);
-    return result == QDialog::Accepted ? 1 : 0;
+    return ui::runPlacedDialog(dialog, position);
 }
 
 } // namespace pelmora

@@ -102,10 +102,7 @@ void ChangeFileDialog::accept() {
 
 int ChangeFile(QWidget* owner, FileEntry& entry, POINT& remembered) {
     ChangeFileDialog dialog(owner, entry);
-    ui::placeDialog(dialog, remembered);
-    const int result = ui::runDialog(dialog);
-    ui::rememberDialogPosition(dialog, remembered);
-    return result == QDialog::Accepted ? 1 : 0;
+    return ui::runPlacedDialog(dialog, remembered);
 }
 
 } // namespace pelmora

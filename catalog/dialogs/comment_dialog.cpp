@@ -130,10 +130,7 @@ void CommentDialog::accept() {
 
 int EditComment(QWidget* owner, VAROINFO& label, POINT& remembered) {
     CommentDialog dialog(owner, label);
-    ui::placeDialog(dialog, remembered);
-    const int result = ui::runDialog(dialog);
-    ui::rememberDialogPosition(dialog, remembered);
-    return result == QDialog::Accepted ? 1 : 0;
+    return ui::runPlacedDialog(dialog, remembered);
 }
 
 } // namespace pelmora

@@ -57,10 +57,7 @@ char DriveDialog::chosenDrive(char fallback) const {
 
 int SelectDrive(QWidget* owner, CatalogSettings& catalog, POINT& remembered) {
     DriveDialog dialog(owner, catalog.driveLetter, GetLogicalDrives());
-    ui::placeDialog(dialog, remembered);
-    const int result = ui::runDialog(dialog);
-    ui::rememberDialogPosition(dialog, remembered);
-    if (result != QDialog::Accepted) {
+    if (ui::runPlacedDialog(dialog, remembered) != 1) {
         return 0;
     }
     catalog.driveLetter = dialog.chosenDrive(catalog.driveLetter);

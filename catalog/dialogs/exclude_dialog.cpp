@@ -139,10 +139,7 @@ void ExcludeDialog::accept() {
 
 int EditExcludeList(QWidget* owner, CatalogSettings& catalog, POINT& remembered) {
     ExcludeDialog dialog(owner, catalog);
-    ui::placeDialog(dialog, remembered);
-    const int result = ui::runDialog(dialog);
-    ui::rememberDialogPosition(dialog, remembered);
-    return result == QDialog::Accepted ? 1 : 0;
+    return ui::runPlacedDialog(dialog, remembered);
 }
 
 } // namespace pelmora

@@ -121,10 +121,7 @@ int EditFilesAndFolders(QWidget* owner, VAROINFO& label, POINT& remembered,
     std::unique_ptr<VAROINFO> edited;
     {
         FilesEditorDialog dialog(owner, label, changeFilePosition);
-        ui::placeDialog(dialog, remembered);
-        const int result = ui::runDialog(dialog);
-        ui::rememberDialogPosition(dialog, remembered);
-        if (result != QDialog::Accepted) {
+        if (ui::runPlacedDialog(dialog, remembered) != 1) {
             return 0; // the copy goes with the dialog
         }
         edited = dialog.takeCopy();

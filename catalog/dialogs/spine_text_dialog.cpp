@@ -55,10 +55,7 @@ void SpineTextDialog::accept() {
 
 int EditSpineText(QWidget* owner, VAROINFO& label, bool numbered, POINT& remembered) {
     SpineTextDialog dialog(owner, label, numbered);
-    ui::placeDialog(dialog, remembered);
-    const int result = ui::runDialog(dialog);
-    ui::rememberDialogPosition(dialog, remembered);
-    return result == QDialog::Accepted ? 1 : 0;
+    return ui::runPlacedDialog(dialog, remembered);
 }
 
 } // namespace pelmora

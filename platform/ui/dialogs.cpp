@@ -324,6 +324,13 @@ int runDialog(QDialog& dialog) {
     return dialog.exec() == QDialog::Accepted ? QDialog::Accepted : QDialog::Rejected;
 }
 
+int runPlacedDialog(QDialog& dialog, POINT& remembered) {
+    placeDialog(dialog, remembered);
+    const int result = runDialog(dialog);
+    rememberDialogPosition(dialog, remembered);
+    return result == QDialog::Accepted ? 1 : 0;
+}
+
 void placeDialog(QWidget& dialog, POINT& remembered) {
     if (remembered.x != 0 && remembered.y != 0) {
         auto display = gdi::createInformationContext(gdi::displayCaps());

@@ -115,6 +115,10 @@ std::optional<FontChoice> chooseFont(QWidget* owner, const std::string& title,
 // run). Returns QDialog::Accepted or QDialog::Rejected.
 int runDialog(QDialog& dialog);
 
+// Runs a dialog at its remembered position (placeDialog), as runDialog does, and remembers
+// where it was left: 1 when accepted, 0 otherwise.
+int runPlacedDialog(QDialog& dialog, POINT& remembered);
+
 // Places a dialog at its remembered screen position, pulled back to at least 100 pixels inside
 // the display's right and bottom edges (the clamped values are stored back). A position with a
 // zero coordinate counts as none remembered: the dialog is centred over its parent's window

@@ -252,10 +252,7 @@ int PrinterSetup(QWidget* owner, PrinterIdentity& printer, PrintSettings& print,
                  PaintSettings& paint, POINT& rememberedPosition,
                  const std::function<void()>& printerChanged) {
     PrinterSetupDialog dialog(owner, printer, print, paint, printerChanged);
-    ui::placeDialog(dialog, rememberedPosition);
-    const int result = ui::runDialog(dialog);
-    ui::rememberDialogPosition(dialog, rememberedPosition);
-    return result == QDialog::Accepted ? 1 : 0;
+    return ui::runPlacedDialog(dialog, rememberedPosition);
 }
 
 } // namespace pelmora
