@@ -34,15 +34,50 @@ void adoptChosenPath(DocumentState& document, ProgramSettings& settings, const s
     AddRecentFile(settings, path);
 }
 
-LabelFileLoad loadReportingFailure(const std::string& path, VAROINFO& label) {
+// Loads `path` into `label` and tells the user what went wrong. A damaged file leaves the
+// document without its path first, so nothing the user does during the warning (nor a Save
+// afterwards) writes over the damaged original.
+LabelFileLoad loadReportingProblems(DocumentState& document, const std::string& path,
+                                    VAROINFO& label) {
     LabelFileLoad result = loadLabelFile(path, label, WhenRefused::LabelCleared);
     if (result.status != LabelFileStatus::Loaded) {
         reportMessage(mainWindowHandle(), "Error Loading Body", "Disk Error", MB_ICONERROR);
+    } else if (isDamagedLoad(result)) {
+        document.currentFilePath.clear();
+        document.documentName = kDefaultDocumentName;
+        reportMessage(mainWindowHandle(), damagedFileWarning(path, result), kDamagedFileCaption,
+                      MB_OK | MB_ICONWARNING);
     }
     return result;
 }
 
+std::string objectCountText(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " placed object" : " placed objects");
+}
+
 } // namespace
+
+bool isDamagedLoad(const LabelFileLoad& load) {
+    return load.status == LabelFileStatus::Loaded && (!load.complete || load.droppedObjects > 0);
+}
+
+std::string damagedFileWarning(const std::string& path, const LabelFileLoad& load) {
+    std::string text = "The label file \"" + path + "\" is damaged: ";
+    if (!load.complete) {
+        text += "reading stopped at byte " + std::to_string(load.problemOffset) + " (" +
+                load.problem + ")";
+        if (load.droppedObjects > 0) {
+            text += ", and " + objectCountText(load.droppedObjects) + " could not be read";
+        }
+    } else {
+        text += objectCountText(load.droppedObjects) + " could not be read";
+    }
+    text += ".\n\nWhat could be read is shown as the unnamed label \"" +
+            std::string(kDefaultDocumentName) +
+            "\". Save it under a new name: the damaged file is only replaced if you choose "
+            "its name.";
+    return text;
+}
 
 std::string withLabelFileExtension(std::string_view path) {
     std::string result(path);
@@ -85,7 +120,7 @@ FileDialogRequest beginOpen(DocumentState& document, const ProgramSettings& sett
 LabelFileLoad finishOpen(DocumentState& document, ProgramSettings& settings, VAROINFO& label,
                          const std::string& path) {
     adoptChosenPath(document, settings, path);
-    return loadReportingFailure(path, label);
+    return loadReportingProblems(document, path, label);
 }
 
 FileDialogRequest beginSaveAs(DocumentState& document, const ProgramSettings& settings) {
@@ -128,7 +163,7 @@ RecentOpenResult openRecentFile(DocumentState& document, ProgramSettings& settin
     }
     document.currentFilePath = path;
     document.documentName = fileNameOfPath(path);
-    const LabelFileLoad result = loadReportingFailure(path, label);
+    const LabelFileLoad result = loadReportingProblems(document, path, label);
     AddRecentFile(settings, path);
     return result.status == LabelFileStatus::Loaded ? RecentOpenResult::Loaded
                                                     : RecentOpenResult::Failed;

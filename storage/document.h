@@ -26,6 +26,9 @@ struct DocumentState {
     std::string documentName = kDefaultDocumentName;
     // An Open or Save As dialog was shown during this run; until then Save asks for a name.
     bool fileDialogShown = false;
+    // The labels were edited since they were last loaded or saved: the title shows "*" and
+    // throwing them away asks first.
+    bool changed = false;
 };
 
 struct FileFilter {
@@ -53,13 +56,23 @@ std::string fileNameOfPath(std::string_view path);
 // Everything up to and including the last '/', empty without one.
 std::string folderOfPath(std::string_view path);
 
+// A load that read a file only in part: reading stopped early, or placed objects it could
+// not read were left out. Saving what was read over the file would lose the rest.
+bool isDamagedLoad(const LabelFileLoad& load);
+
+// Caption and text of the warning shown for a damaged load of `path`.
+constexpr const char* kDamagedFileCaption = "Damaged Label File";
+std::string damagedFileWarning(const std::string& path, const LabelFileLoad& load);
+
 // Open: the dialog's set-up. The current file path becomes the dialog's empty initial name.
 FileDialogRequest beginOpen(DocumentState& document, const ProgramSettings& settings);
 
 // Open, once the dialog returned `path`: document name, current file path, "LabelPath" and
 // the recent list follow the path, then the label is cleared and loaded. Shows "Error
 // Loading Body" (caption "Disk Error") when the file cannot be opened or its version is
-// refused. The caller refreshes the title and the menus either way.
+// refused. A damaged file (see isDamagedLoad) keeps what was read, shows the damage warning
+// and leaves the document "default" without a file path, so only a name the user chooses
+// can replace the damaged original. The caller refreshes the title and the menus either way.
 LabelFileLoad finishOpen(DocumentState& document, ProgramSettings& settings, VAROINFO& label,
                          const std::string& path);
 
@@ -81,9 +94,10 @@ bool saveCurrentFile(const DocumentState& document, const VAROINFO& label);
 enum class RecentOpenResult { EmptyEntry, Loaded, Failed };
 
 // Recent file `k` (1..5): the entry's path becomes the current file path and its file name
-// (extension kept) the document name; "LabelPath" stays. The file is loaded as by Open,
-// then the path moves to the front of the recent list, also when loading failed. An empty
-// entry (or k out of range) does nothing.
+// (extension kept) the document name; "LabelPath" stays. The file is loaded as by Open (a
+// damaged one likewise leaves the document "default" without a path), then the path moves
+// to the front of the recent list, also when loading failed. An empty entry (or k out of
+// range) does nothing.
 RecentOpenResult openRecentFile(DocumentState& document, ProgramSettings& settings, VAROINFO& label,
                                 int k);
 

@@ -1,7 +1,7 @@
 #include "storage/label_file.h"
 
-#include "platform/core/message.h"
 #include "platform/core/atomic_file.h"
+#include "platform/core/message.h"
 #include "storage/label_block.h"
 #include "storage/line_io.h"
 #include "storage/object_record.h"
@@ -149,6 +149,29 @@ void readObjects(LineReader& in, VAROINFO& label, int version, LabelFileLoad& re
     }
 }
 
+// Bytes after the last placed object mean a count was damaged into a smaller one; saving
+// what was read would lose them. Blanks, line ends, NULs and a DOS end-of-file mark that
+// some tools leave at the end are no damage.
+void checkNothingFollows(LineReader& in, std::span<const std::uint8_t> bytes) {
+    for (std::size_t at = in.offset(); in.ok() && at < bytes.size(); ++at) {
+        const std::uint8_t c = bytes[at];
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\0' && c != 0x1A) {
+            std::span<const std::uint8_t> padding;
+            in.readBytes(at - in.offset(), padding); // the failure names the first such byte
+            in.fail("data after the last placed object");
+        }
+    }
+}
+
+// The line heights in a file are only what the fonts measured when it was saved; the program
+// measures them again after loading. Until then they must not overflow the layout.
+void keepLineHeightsSane(VAROINFO& label) {
+    for (std::int32_t* height :
+         {&label.fileFontHeight, &label.folderFontHeight, &label.commentFontHeight}) {
+        *height = std::clamp(*height, -kOutlineLimit, kOutlineLimit);
+    }
+}
+
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -241,6 +264,8 @@ LabelFileLoad decodeLabelFile(std::span<const std::uint8_t> bytes, VAROINFO& lab
     readLabelBlock(in, label, result.version);
     readNode(in, label, 0);
     readObjects(in, label, result.version, result);
+    checkNothingFollows(in, bytes);
+    keepLineHeightsSane(label);
     label.layoutValid = 0;
     result.complete = in.ok();
     result.problem = in.failure();

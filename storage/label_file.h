@@ -12,6 +12,8 @@
 // refused. A truncated or damaged file loads up to the point of damage: a count that is
 // negative or larger than the rest of the file could hold, a DIB block running past the
 // end, or a line that is not what it should be ends reading there, and what was read stays.
+// Data after the last placed object (but trailing white space) is damage too: a count that
+// shrank would otherwise hide what follows it.
 
 #include "catalog/records.h"
 

@@ -5,11 +5,27 @@
 #include "platform/ui/dialogs.h"
 #include "resources/menus.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace pelmora {
+
+namespace {
+
+// "X:\" and, when the letter stands for a folder, two blanks and that folder.
+QString driveLine(char letter) {
+    QString line = QString(QChar(letter)) + QStringLiteral(":\\");
+    if (const std::optional<std::string> folder = driveFolder(letter)) {
+        line += QStringLiteral("  ") + QFile::decodeName(QByteArray::fromStdString(*folder));
+    }
+    return line;
+}
+
+} // namespace
 
 DriveDialog::DriveDialog(QWidget* owner, char currentDrive, std::uint32_t drives) : QDialog(owner) {
     const std::string diskType(kDiskType);
@@ -28,7 +44,7 @@ DriveDialog::DriveDialog(QWidget* owner, char currentDrive, std::uint32_t drives
     for (int bit = 0; bit < 26; ++bit) {
         if (drives & (1u << bit)) {
             const char letter = static_cast<char>('A' + bit);
-            drives_->addItem(QString(QChar(letter)) + QStringLiteral(":\\"));
+            drives_->addItem(driveLine(letter));
             if (letter == currentDrive) {
                 drives_->setCurrentIndex(drives_->count() - 1);
             }
@@ -37,6 +53,12 @@ DriveDialog::DriveDialog(QWidget* owner, char currentDrive, std::uint32_t drives
     if (currentDrive < 'A' || currentDrive > 'Z' || !(drives & (1u << (currentDrive - 'A')))) {
         drives_->setCurrentIndex(-1);
     }
+    // The folders make lines longer than the box: the open list shows them whole, and the
+    // selected one is in the tool tip.
+    drives_->view()->setMinimumWidth(drives_->view()->sizeHintForColumn(0) +
+                                     drives_->view()->verticalScrollBar()->sizeHint().width());
+    drives_->setToolTip(drives_->currentText());
+    connect(drives_, &QComboBox::currentTextChanged, drives_, &QWidget::setToolTip);
     auto* ok = new QPushButton(QStringLiteral("&OK"), this);
     ok->setDefault(true);
     ok->setGeometry(ui::dluRect(124, 7, 50, 14));

@@ -1,5 +1,7 @@
 #pragma once
-// The Drive Selection dialog: one line "X:\" per present drive, the current drive selected.
+// The Drive Selection dialog: one line per present drive, "X:\" followed by two blanks and the
+// folder the letter stands for (just "X:\" for a letter without one), the current drive
+// selected.
 
 #include "catalog/records.h"
 #include "platform/core/wintypes.h"

@@ -13,18 +13,6 @@
 
 namespace pelmora {
 
-std::string storedPattern(const std::string& typed) {
-    std::string text = !typed.empty() && typed.front() == '*' ? typed.substr(1) : typed;
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    std::array<char, kPatternCapacity> stored{};
-    copyTruncatedUtf8(stored.data(), stored.size(), text.c_str(), text.size());
-    return stored.data();
-}
-
 namespace {
 
 QPushButton* pushButton(const QString& text, const char* name, const QRect& rect, QWidget* parent) {

@@ -15,11 +15,7 @@ class QRadioButton;
 
 namespace pelmora {
 
-// A typed pattern as it is stored: a leading '*' dropped, ASCII letters upper-cased (the
-// scanner compares them without case), cut to 31 bytes without splitting a UTF-8 sequence.
-// Empty when nothing is left.
-std::string storedPattern(const std::string& typed);
-
+// Typed patterns are added through storedPattern (catalog/records.h).
 // Widgets (objectName): "excludeButton", "includeButton", "patternList", "patternEdit",
 // "addButton", "okButton", "cancelButton", "removeAllButton", "removeButton".
 class ExcludeDialog : public QDialog {

@@ -220,6 +220,18 @@ std::array<std::string, kLetters> driveMap() {
     return map;
 }
 
+// Bit i set for every letter of `map` that names an existing folder.
+std::uint32_t presentDrives(const std::array<std::string, kLetters>& map) {
+    std::uint32_t bits = 0;
+    for (int i = 0; i < kLetters; ++i) {
+        struct stat st {};
+        if (!map[i].empty() && stat(map[i].c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            bits |= 1u << i;
+        }
+    }
+    return bits;
+}
+
 std::string realPath(const std::string& path) {
     char buffer[PATH_MAX];
     return realpath(path.c_str(), buffer) != nullptr ? std::string(buffer) : std::string();
@@ -295,15 +307,26 @@ void setDriveFolder(char letter, const std::string& folder) {
 }
 
 std::uint32_t GetLogicalDrives() {
-    std::array<std::string, kLetters> map = driveMap();
-    std::uint32_t bits = 0;
-    for (int i = 0; i < kLetters; ++i) {
-        struct stat st {};
-        if (!map[i].empty() && stat(map[i].c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-            bits |= 1u << i;
+    return presentDrives(driveMap());
+}
+
+char firstRunDriveLetter() {
+    const std::array<std::string, kLetters> map = driveMap();
+    const std::uint32_t present = presentDrives(map);
+    for (const std::string& medium : mediaFolders()) {
+        const std::string folder = withoutTrailingSlash(medium);
+        for (int i = 0; i < kLetters; ++i) {
+            if ((present & (1u << i)) != 0 && map[i] == folder) {
+                return static_cast<char>('A' + i);
+            }
         }
     }
-    return bits;
+    for (int i = 0; i < kLetters; ++i) {
+        if ((present & (1u << i)) != 0) {
+            return static_cast<char>('A' + i);
+        }
+    }
+    return 'Z';
 }
 
 std::optional<DiskSpace> GetDiskFreeSpace(char letter) {

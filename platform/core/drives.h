@@ -13,6 +13,10 @@ namespace pelmora {
 // Bit 0 = A: ... bit 25 = Z:, for every letter that maps to an existing folder.
 std::uint32_t GetLogicalDrives();
 
+// The drive a first run starts from, before the user has chosen one: the letter of the first
+// mounted removable medium, else the first letter of an existing folder, else 'Z'.
+char firstRunDriveLetter();
+
 // The folder a drive letter stands for (no trailing slash except for "/").
 std::optional<std::string> driveFolder(char letter);
 

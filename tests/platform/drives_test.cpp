@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <sched.h>
@@ -148,10 +149,13 @@ TEST_F(DrivesTest, VolumeNameOfAPlainFolderIsItsName) {
 
 // --- mounted media ----------------------------------------------------------------------------
 
-// Mounts media in a private mount namespace of a child process (only the child sees them) and
-// reports what the child's drive map says: one line "X=folder|volume" per mapped letter A..E.
-// Returns nullopt with `why` set when this machine cannot do it.
-std::optional<std::string> mediaMapInChild(const std::string& reserved, std::string& why) {
+// Runs `work` in a child process with a private mount namespace, where the tests may mount
+// media that only the child sees: /run is an empty tmpfs there and the user is "pelmtest", so
+// the machine's own media do not count. `work` returns its findings as text, or "SKIP why"
+// through `skip`. Returns nullopt with `why` set when this machine cannot do it.
+using ChildWork = std::function<std::string(const std::function<void(const std::string&)>& skip)>;
+
+std::optional<std::string> inPrivateMounts(const ChildWork& work, std::string& why) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
         why = "pipe failed";
@@ -169,41 +173,13 @@ std::optional<std::string> mediaMapInChild(const std::string& reserved, std::str
             mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
             report("SKIP cannot make a private mount namespace");
         }
-        const std::string media = "/run/media/pelmtest";
-        auto tmpfs = [&](const std::string& source, const std::string& where) {
-            if (mount(source.c_str(), where.c_str(), "tmpfs", 0, nullptr) != 0) {
-                report("SKIP cannot mount tmpfs on " + where);
-            }
-        };
-        // /run and /dev are replaced in this namespace only, so nothing real is touched.
-        tmpfs("none", "/run");
+        if (mount("none", "/run", "tmpfs", 0, nullptr) != 0) {
+            report("SKIP cannot mount tmpfs on /run");
+        }
         mkdir("/run/media", 0755);
-        mkdir(media.c_str(), 0755);
-        for (const char* name : {"DISK1", "LABELED", "notmounted"}) {
-            mkdir((media + "/" + name).c_str(), 0755);
-        }
-        tmpfs("none", media + "/DISK1");
-        mkdir((media + "/DISK1/inner").c_str(), 0755);
-        tmpfs("none", media + "/DISK1/inner"); // not directly below the root: no letter
-        tmpfs("none", media + "/DISK1");       // stacked on the same folder: still one letter
-        tmpfs("none", "/mnt");
-        tmpfs("/dev/pelmora-test-disk", media + "/LABELED");
-        tmpfs("none", "/dev");
-        close(open("/dev/pelmora-test-disk", O_CREAT | O_WRONLY, 0644));
-        mkdir("/dev/disk", 0755);
-        mkdir("/dev/disk/by-label", 0755);
-        symlink("../../pelmora-test-disk", "/dev/disk/by-label/My\\x20Disk");
-
+        mkdir("/run/media/pelmtest", 0755);
         setenv("USER", "pelmtest", 1);
-        setenv(envName(reserved[0]).c_str(), "/reserved", 1);
-        std::string lines;
-        for (char letter = 'A'; letter <= 'E'; ++letter) {
-            if (std::optional<std::string> folder = driveFolder(letter)) {
-                lines += std::string(1, letter) + "=" + *folder + "|" +
-                         GetVolumeInformation(letter).value_or("?") + "\n";
-            }
-        }
-        report(lines);
+        report(work([&](const std::string& why) { report("SKIP " + why); }));
     }
     close(pipeFds[1]);
     std::string output;
@@ -237,6 +213,8 @@ bool mntInUse() {
     return false;
 }
 
+const std::string kMedia = "/run/media/pelmtest";
+
 TEST_F(DrivesTest, MountedMediaTakeFreeLettersInMountOrder) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "mounting test media needs root";
@@ -246,7 +224,40 @@ TEST_F(DrivesTest, MountedMediaTakeFreeLettersInMountOrder) {
     }
     std::string why;
     // B is claimed by a variable, so the media move on to the next free letters.
-    std::optional<std::string> map = mediaMapInChild("B", why);
+    std::optional<std::string> map = inPrivateMounts(
+        [](const auto& skip) {
+            auto tmpfs = [&](const std::string& source, const std::string& where) {
+                if (mount(source.c_str(), where.c_str(), "tmpfs", 0, nullptr) != 0) {
+                    skip("cannot mount tmpfs on " + where);
+                }
+            };
+            for (const char* name : {"DISK1", "LABELED", "notmounted"}) {
+                mkdir((kMedia + "/" + name).c_str(), 0755);
+            }
+            tmpfs("none", kMedia + "/DISK1");
+            mkdir((kMedia + "/DISK1/inner").c_str(), 0755);
+            tmpfs("none", kMedia + "/DISK1/inner"); // not directly below the root: no letter
+            tmpfs("none", kMedia + "/DISK1");       // stacked on the same folder: still one letter
+            tmpfs("none", "/mnt");
+            tmpfs("/dev/pelmora-test-disk", kMedia + "/LABELED");
+            // /dev is replaced in this namespace only, so nothing real is touched.
+            tmpfs("none", "/dev");
+            close(open("/dev/pelmora-test-disk", O_CREAT | O_WRONLY, 0644));
+            mkdir("/dev/disk", 0755);
+            mkdir("/dev/disk/by-label", 0755);
+            symlink("../../pelmora-test-disk", "/dev/disk/by-label/My\\x20Disk");
+
+            setenv(envName('B').c_str(), "/reserved", 1);
+            std::string lines;
+            for (char letter = 'A'; letter <= 'E'; ++letter) {
+                if (std::optional<std::string> folder = driveFolder(letter)) {
+                    lines += std::string(1, letter) + "=" + *folder + "|" +
+                             GetVolumeInformation(letter).value_or("?") + "\n";
+                }
+            }
+            return lines;
+        },
+        why);
     if (!map) {
         GTEST_SKIP() << why;
     }
@@ -254,6 +265,46 @@ TEST_F(DrivesTest, MountedMediaTakeFreeLettersInMountOrder) {
                     "B=/reserved|reserved\n"
                     "C=/mnt|mnt\n"
                     "D=/run/media/pelmtest/LABELED|My Disk\n");
+}
+
+TEST_F(DrivesTest, FirstRunStartsFromTheFirstMediumElseTheFirstFolderElseZ) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "mounting test media needs root";
+    }
+    if (mntInUse()) {
+        GTEST_SKIP() << "this machine has media mounted at /mnt already";
+    }
+    const std::string d = folders_.makeDir("d");
+    const std::string f = folders_.makeDir("f");
+    std::string why;
+    // One letter per situation, in the order they are set up below.
+    std::optional<std::string> letters = inPrivateMounts(
+        [&](const auto& skip) {
+            std::string found;
+            setenv(envName('F').c_str(), f.c_str(), 1);
+            setenv(envName('D').c_str(), d.c_str(), 1);
+            setenv(envName('B').c_str(), folders_.file("gone").c_str(), 1); // no such folder
+            found += firstRunDriveLetter(); // no medium: the first existing folder, D
+
+            unsetenv(envName('D').c_str());
+            unsetenv(envName('F').c_str());
+            setenv(envName('Z').c_str(), folders_.file("gone").c_str(), 1);
+            found += firstRunDriveLetter(); // nothing exists at all: Z
+
+            mkdir((kMedia + "/USB").c_str(), 0755);
+            if (mount("none", (kMedia + "/USB").c_str(), "tmpfs", 0, nullptr) != 0) {
+                skip("cannot mount tmpfs");
+            }
+            setenv(envName('A').c_str(), d.c_str(), 1);
+            found += firstRunDriveLetter(); // the medium, on C after A and B, before A's folder
+            found += "=" + driveFolder('C').value_or("?");
+            return found;
+        },
+        why);
+    if (!letters) {
+        GTEST_SKIP() << why;
+    }
+    EXPECT_EQ(*letters, "DZC=" + kMedia + "/USB");
 }
 
 } // namespace

@@ -154,7 +154,7 @@ TEST(SelectDrive, OkTakesTheChosenLineAndCancelChangesNothing) {
     {
         Answerer pickB([](QDialog& dialog) {
             auto* box = dialog.findChild<QComboBox*>("driveList");
-            box->setCurrentIndex(box->findText("B:\\"));
+            box->setCurrentIndex(box->findText("B:\\", Qt::MatchStartsWith));
             return QDialog::Accepted;
         });
         EXPECT_EQ(SelectDrive(nullptr, catalog, position), 1);
@@ -162,7 +162,7 @@ TEST(SelectDrive, OkTakesTheChosenLineAndCancelChangesNothing) {
     }
     Answerer cancel([](QDialog& dialog) {
         auto* box = dialog.findChild<QComboBox*>("driveList");
-        box->setCurrentIndex(box->findText("Z:\\"));
+        box->setCurrentIndex(box->findText("Z:\\", Qt::MatchStartsWith));
         return QDialog::Rejected;
     });
     EXPECT_EQ(SelectDrive(nullptr, catalog, position), 0);

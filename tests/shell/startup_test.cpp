@@ -38,7 +38,7 @@ TEST_F(StartupTest, WithoutSettingsTheUserIsAskedForADriveWithCPreselected) {
         if (request.dialog && request.dialog->objectName() == "driveDialog") {
             auto* box = request.dialog->findChild<QComboBox*>("driveList");
             preselected = box->currentText().toStdString();
-            box->setCurrentIndex(box->findText("C:\\"));
+            box->setCurrentIndex(box->findText("C:\\", Qt::MatchStartsWith));
             return ui::ModalAnswer{QDialog::Accepted, {}, 0, {}};
         }
         return std::nullopt;
@@ -46,7 +46,7 @@ TEST_F(StartupTest, WithoutSettingsTheUserIsAskedForADriveWithCPreselected) {
     start();
     ASSERT_FALSE(requests_.empty());
     EXPECT_EQ(requests_[0].title, "LS-120 Drive Selection");
-    EXPECT_EQ(preselected, "C:\\");
+    EXPECT_EQ(preselected.substr(0, 3), "C:\\"); // then the folder C: stands for
     EXPECT_EQ(app_->catalog.driveLetter, 'C');
     // Then the offer to read the new drive, answered "Don't Scan Disk".
     ASSERT_GE(requests_.size(), 2u);

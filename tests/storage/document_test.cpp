@@ -8,6 +8,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <unistd.h>
 
 namespace pelmora {
 namespace {
@@ -190,6 +191,144 @@ TEST_F(DocumentTest, FailedRecentFileStillMovesToFront) {
     EXPECT_EQ(settings_.recentFiles[0], gone);
     EXPECT_EQ(settings_.recentFiles[1], "x");
     EXPECT_EQ(settings_.recentFiles[2], "y");
+}
+
+// ---- damaged files ---------------------------------------------------------------------
+
+// A saved label with a nested catalog, a string and a 2 x 2 picture, the picture last.
+class DamagedDocumentTest : public DocumentTest {
+protected:
+    void SetUp() override {
+        DocumentTest::SetUp();
+        FileEntry folder;
+        std::strcpy(folder.name, "DOCS");
+        std::strcpy(folder.sizeText, "[dir]");
+        folder.hasChild = 1;
+        folder.open = 1;
+        folder.child = std::make_unique<VAROINFO>();
+        FileEntry inner;
+        std::strcpy(inner.name, "LETTER.DOC");
+        std::strcpy(inner.sizeText, "2K");
+        inner.size = 2048;
+        folder.child->entries.push_back(inner);
+        label_.entries.push_back(std::move(folder));
+
+        PlacedObject text;
+        text.kind = OBJECT_STRING;
+        std::strcpy(text.text, "Backup 1998");
+        PlacedObject image;
+        image.kind = OBJECT_IMAGE;
+        image.dib.assign(56, 0);
+        image.dib[0] = 40; // BITMAPINFOHEADER: 2 x 2, one plane, 24 bits
+        image.dib[4] = 2;
+        image.dib[8] = 2;
+        image.dib[12] = 1;
+        image.dib[14] = 24;
+        image.fileHeader = {kBitmapFileType, 70, 0, 0, 54};
+        label_.objects.push_back(std::move(text));
+        label_.objects.push_back(std::move(image));
+    }
+
+    // Opens `path` as the file "previous.PMB" was open before.
+    LabelFileLoad openAfterAnotherFile(const std::string& path, VAROINFO& target) {
+        document_.currentFilePath = dir_.file("previous.PMB");
+        document_.documentName = "previous";
+        messages_.clear();
+        beginOpen(document_, settings_);
+        return finishOpen(document_, settings_, target, path);
+    }
+
+    // The one warning a damaged load shows, with the path and the byte it stopped at.
+    void expectDamageWarning(const std::string& path, const LabelFileLoad& load,
+                             const std::string& what) {
+        ASSERT_EQ(messages_.messages().size(), 1u) << what;
+        const Message& warning = messages_.messages()[0];
+        EXPECT_EQ(warning.caption, "Damaged Label File") << what;
+        EXPECT_EQ(warning.flags & MB_ICONWARNING, MB_ICONWARNING) << what;
+        EXPECT_NE(warning.text.find("\"" + path + "\""), std::string::npos) << what;
+        if (!load.complete) {
+            EXPECT_NE(warning.text.find("reading stopped at byte " +
+                                        std::to_string(load.problemOffset) + " (" + load.problem +
+                                        ")"),
+                      std::string::npos)
+                << what << ": " << warning.text;
+        }
+        EXPECT_NE(warning.text.find("Save it under a new name"), std::string::npos) << what;
+    }
+
+    // The damaged file is not the document's: Save must ask for a name.
+    void expectUntitled(const std::string& what) {
+        EXPECT_EQ(document_.documentName, "default") << what;
+        EXPECT_EQ(document_.currentFilePath, "") << what;
+        EXPECT_TRUE(saveNeedsDialog(document_)) << what;
+    }
+};
+
+TEST_F(DamagedDocumentTest, EveryTruncationOpensWhatPrecedesItUntitledWithAWarning) {
+    const std::string path = savedFile("cut.PMB");
+    const std::string full = test::readFile(path);
+    ASSERT_GT(full.size(), 2u * 8308u) << "both object records and the pixels are in the file";
+
+    // Cut from the end down to one byte: every point inside the text, the records and the
+    // pixels. (Length 0 has no version number and is refused as before.)
+    for (std::size_t length = full.size() - 1; length > 0; --length) {
+        ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(length)), 0);
+        VAROINFO target;
+        const LabelFileLoad load = openAfterAnotherFile(path, target);
+        const std::string what = "cut at " + std::to_string(length);
+        ASSERT_EQ(load.status, LabelFileStatus::Loaded) << what;
+        ASSERT_FALSE(load.complete) << what;
+        ASSERT_LE(load.problemOffset, length) << what;
+        expectDamageWarning(path, load, what);
+        expectUntitled(what);
+        ASSERT_EQ(settings_.recentFiles[0], path) << what << ": it can be opened again";
+        ASSERT_LE(target.objects.size(), 2u) << what;
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+    EXPECT_EQ(test::readFile(path), full.substr(0, 1)) << "the damaged file is never written";
+}
+
+TEST_F(DamagedDocumentTest, BitFlipsThatHideDataOpenUntitledThroughOpenAndRecentFiles) {
+    const std::string intact = encodeLabelFile(label_);
+    const std::size_t records = intact.size() - 56 - 2 * 8308;
+    ASSERT_EQ(intact.substr(records - 2, 2), "2\n") << "the object count before the records";
+
+    struct Flip {
+        const char* what;
+        std::size_t at;
+        std::uint8_t mask;
+        std::size_t objectsRead;
+    };
+    const Flip flips[] = {
+        // "2" becomes "0": the records after the count would be dropped by the next save.
+        {"object count", records - 2, 0x02, 0},
+        // Kind 2 (string) becomes 6, a kind no program wrote: that object is left out.
+        {"object kind", records, 0x04, 1},
+    };
+    for (const Flip& flip : flips) {
+        std::string bytes = intact;
+        bytes[flip.at] = static_cast<char>(bytes[flip.at] ^ flip.mask);
+        const std::string path = dir_.writeText(std::string(flip.what) + ".PMB", bytes);
+
+        VAROINFO opened;
+        const LabelFileLoad load = openAfterAnotherFile(path, opened);
+        EXPECT_EQ(opened.objects.size(), flip.objectsRead) << flip.what;
+        EXPECT_EQ(opened.entries.size(), 2u) << flip.what << ": the catalog was read";
+        expectDamageWarning(path, load, flip.what);
+        expectUntitled(flip.what);
+
+        settings_.recentFiles = {"", path, "", "", ""};
+        document_.currentFilePath = dir_.file("previous.PMB");
+        messages_.clear();
+        VAROINFO recent;
+        EXPECT_EQ(openRecentFile(document_, settings_, recent, 2), RecentOpenResult::Loaded);
+        expectDamageWarning(path, load, std::string(flip.what) + " (recent)");
+        expectUntitled(std::string(flip.what) + " (recent)");
+        EXPECT_EQ(settings_.recentFiles[0], path);
+        EXPECT_EQ(test::readFile(path), bytes) << flip.what << ": the file stays as it was";
+    }
 }
 
 } // namespace

@@ -141,8 +141,9 @@ TEST_F(CliFileTest, DumpOfADamagedFileShowsWhatWasReadAndSaysSo) {
     const std::string full = test::readFile(savedLabelWithObjects(0xFFFFFF));
     const std::string cut = disk_.writeText("cut.PMB", full.substr(0, full.size() - 20));
     const CliRun dump = runCli("dump " + quoted(cut));
-    EXPECT_EQ(dump.exitCode, 0);
+    EXPECT_EQ(dump.exitCode, 2) << "what was read is printed, but it is not the whole file";
     EXPECT_EQ(lines(dump.err), 1) << dump.err;
+    EXPECT_NE(dump.err.find("cut.PMB: damaged at byte "), std::string::npos) << dump.err;
     EXPECT_NE(dump.out.find("\"volumeName\": \"OBJECTS\""), std::string::npos);
     EXPECT_NE(dump.out.find("\"kind\": 2"), std::string::npos) << "the string was read";
     EXPECT_EQ(dump.out.find("\"kind\": 1"), std::string::npos) << "its pixels were cut";

@@ -2,6 +2,10 @@
 
 namespace pelmora::cli {
 
+bool isHelpOption(const std::string& arg) {
+    return arg == "--help" || arg == "-h";
+}
+
 std::string Arguments::take() {
     return done() ? std::string() : args_[next_++];
 }
@@ -17,6 +21,9 @@ std::string takeSingleFile(const std::vector<std::string>& args, const std::stri
                            const std::string& what) {
     std::string path;
     for (const std::string& arg : args) {
+        if (isHelpOption(arg)) {
+            throw HelpRequested();
+        }
         if (arg.starts_with("-") && arg != "-") {
             throw UsageError("unknown option " + arg);
         }
@@ -52,6 +59,9 @@ LabelFormat chooseFormat(const std::string& option, const std::string& value) {
 }
 
 void takeFileArgument(const std::string& command, const std::string& arg, std::string& file) {
+    if (isHelpOption(arg)) {
+        throw HelpRequested();
+    }
     if (arg.starts_with("-")) {
         throw UsageError("unknown option " + arg);
     }

@@ -19,6 +19,13 @@ struct InputError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Thrown for "--help" or "-h" in a command's options: the usage goes to standard output and
+// the exit code is 0.
+struct HelpRequested {};
+
+// "--help" or "-h".
+bool isHelpOption(const std::string& arg);
+
 class Arguments {
 public:
     Arguments(std::vector<std::string> args) : args_(std::move(args)) {}

@@ -30,7 +30,8 @@ constexpr const char* kUsage =
     "                   [--position 1..4] [--scale 1|0.5] [--dpi N]\n"
     "       pelmora-cli print FILE.PMB -o OUT.pdf [--format one|quad|fold-around|fold-out|four]\n"
     "                   [--crop-marks] [--border 0..5] [--separate] [--at X,Y]\n"
-    "                   [--copies 1..99] [--paper a4|letter]\n";
+    "                   [--copies 1..99] [--paper a4|letter]\n"
+    "       pelmora-cli [COMMAND] --help\n";
 
 // Fonts and painting need a GUI application; no window is ever shown.
 std::unique_ptr<QGuiApplication> startGuiApplication(char* program) {
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
         return static_cast<int>(pelmora::IDOK);
     });
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    if (args.empty() || pelmora::cli::isHelpOption(args[0])) {
         std::fputs(kUsage, args.empty() ? stderr : stdout);
         return args.empty() ? 1 : 0;
     }
@@ -85,6 +86,9 @@ int main(int argc, char** argv) {
             return pelmora::cli::runPrint(args, std::cout);
         }
         throw pelmora::cli::UsageError("unknown command \"" + command + "\"");
+    } catch (const pelmora::cli::HelpRequested&) {
+        std::fputs(kUsage, stdout);
+        return 0;
     } catch (const pelmora::cli::UsageError& e) {
         std::fprintf(stderr, "pelmora-cli: %s\n%s", e.what(), kUsage);
         return 1;

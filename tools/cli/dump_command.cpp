@@ -141,7 +141,7 @@ void writeObjectJson(JsonWriter& json, const PlacedObject& object) {
 int runDump(const std::vector<std::string>& args, std::ostream& out) {
     const std::string path = takeSingleFile(args, "dump", "a FILE.PMB");
     VAROINFO label;
-    loadLabelInput(path, label);
+    const bool damaged = loadLabelInput(path, label);
     JsonWriter json(out);
     json.beginObject();
     writeLabelBlockJson(json, label);
@@ -155,7 +155,8 @@ int runDump(const std::vector<std::string>& args, std::ostream& out) {
     json.endArray();
     json.endObject();
     json.finish();
-    return 0;
+    // What was read is printed all the same; the exit code tells scripts it is not all.
+    return damaged ? 2 : 0;
 }
 
 } // namespace pelmora::cli

@@ -12,8 +12,9 @@ class JsonWriter;
 
 // pelmora-cli dump FILE.PMB: the label of a label file as JSON on standard output. Fields
 // carry their record names; a folder's entries are nested under it; images show their file
-// header and DIB size, not their pixels. Returns the exit code; throws UsageError /
-// InputError.
+// header and DIB size, not their pixels. A damaged file is dumped as far as it was read,
+// with its warning on standard error, and exits with 2. Returns the exit code; throws
+// UsageError / InputError.
 int runDump(const std::vector<std::string>& args, std::ostream& out);
 
 // The parts of a label as JSON values, for other dumps of the same records.
