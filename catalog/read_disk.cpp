@@ -1,35 +1,81 @@
 #include "catalog/read_disk.h"
 
 #include "catalog/ordering.h"
-#include "catalog/scanner.h"
 #include "platform/core/busy.h"
 #include "platform/core/message.h"
 
+#include <atomic>
 #include <cstdio>
+#include <thread>
 
 namespace pelmora {
+namespace {
 
-bool readDisk(LabelSet& labels, const CatalogSettings& settings,
-              const TemplateStep& applyTemplate) {
+ScanResult scanWith(DiskScanner& scanner, const CatalogSettings& settings, VAROINFO& tree,
+                    ScanProgress& progress, const ScanWaiter& waiter) {
+    if (!waiter) {
+        return scanner.scanTree(settings.driveLetter, settings.scanLevels, tree, &progress);
+    }
+    // The window keeps painting the label while the tree is read into a node of its own;
+    // nothing of the label is touched until the scan is over.
+    ScanResult result;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        result = scanner.scanTree(settings.driveLetter, settings.scanLevels, tree, &progress);
+        done.store(true, std::memory_order_release);
+    });
+    waiter(progress, [&] { return done.load(std::memory_order_acquire); });
+    worker.join();
+    return result;
+}
+
+} // namespace
+
+DiskReadResult readDisk(LabelSet& labels, const CatalogSettings& settings,
+                        const TemplateStep& applyTemplate, const ScanWaiter& waiter) {
     VAROINFO& label = labels.current();
+    DiskReadResult outcome;
+    ScanResult scan;
     {
         WaitCursor wait;
         DiskScanner scanner(settings);
-        scanner.scanDirectory(settings.driveLetter, settings.scanLevels, label);
-        if (settings.useTemplateFiles == 1 && applyTemplate) {
-            applyTemplate(label, settings.driveLetter);
+        ScanProgress progress;
+        VAROINFO tree;
+        scan = scanWith(scanner, settings, tree, progress, waiter);
+        if (scan.status == ScanStatus::Read) {
+            installCatalog(label, std::move(tree), settings.driveLetter);
+            if (settings.useTemplateFiles == 1 && applyTemplate) {
+                applyTemplate(label, settings.driveLetter);
+            }
+            sortLabel(label);
+            invalidateDisplayLines(label);
         }
     }
-    const bool found = !label.entries.empty();
-    if (!found) {
-        char text[64];
-        std::snprintf(text, sizeof text, "Warning:  No files found on disk \"%c:\\\"",
-                      settings.driveLetter);
+    outcome.status = scan.status;
+    outcome.unreadableFolders = scan.unreadableFolders;
+    outcome.found = !label.entries.empty();
+
+    char text[320];
+    switch (scan.status) {
+    case ScanStatus::OutOfMemory:
+        fatalAllocationFailure(scan.reason);
+    case ScanStatus::Cancelled:
+        break;
+    case ScanStatus::Unreadable:
+        std::snprintf(text, sizeof text,
+                      "Warning:  Unable to read disk \"%c:\\\": %s.\nThe label keeps its catalog.",
+                      settings.driveLetter, scan.reason.c_str());
         reportMessage(mainWindowHandle(), text, "Disk Warning", MB_OK | MB_ICONERROR);
+        break;
+    case ScanStatus::Read:
+        if (!outcome.found) {
+            std::snprintf(text, sizeof text, "Warning:  No files found on disk \"%c:\\\"",
+                          settings.driveLetter);
+            reportMessage(mainWindowHandle(), text, "Disk Warning", MB_OK | MB_ICONERROR);
+        }
+        break;
     }
-    sortLabel(label);
-    label.layoutValid = 0;
-    return found;
+    return outcome;
 }
 
 } // namespace pelmora

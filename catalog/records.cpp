@@ -41,7 +41,31 @@ void CatalogSettings::addPattern(const char* pattern) {
     excludePatterns.push_back(stored);
 }
 
+void invalidateDisplayLines(VAROINFO& label) {
+    label.lineEntries.clear();
+    label.lineCount = 0;
+    label.layoutValid = 0;
+}
+
+std::string storedPattern(std::string_view typed) {
+    if (!typed.empty() && typed.front() == '*') {
+        typed.remove_prefix(1);
+    }
+    std::string text(typed);
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    std::array<char, kPatternCapacity> stored{};
+    copyTruncatedUtf8(stored.data(), stored.size(), text.c_str(), text.size());
+    return stored.data();
+}
+
 void freeTree(VAROINFO& node) {
+    // The display lines point into the entries about to go: a paint from a nested event loop
+    // (a message box) before the next layout must not follow them.
+    invalidateDisplayLines(node);
     for (FileEntry& entry : node.entries) {
         if (entry.child) {
             freeTree(*entry.child);

@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelmora {
@@ -141,6 +143,12 @@ struct CatalogSettings {
     void addPattern(const char* pattern);
 };
 
+// A pattern as the user typed it, made into the form the list stores: a leading '*' dropped,
+// ASCII letters upper-cased (the scanner compares them without case), cut to 31 bytes without
+// splitting a UTF-8 sequence. Empty when nothing is left; an empty pattern is not stored.
+// The Exclude/Include dialog and the command line both add patterns through it.
+std::string storedPattern(std::string_view typed);
+
 // Empties a label: catalog, objects, styles and display lines; the volume name becomes empty,
 // the dates today's, the figures 0. Comment, format group, backgrounds and lblFmt stay.
 void clearLabel(VAROINFO& label);
@@ -148,8 +156,12 @@ void clearLabel(VAROINFO& label);
 // Sets shortDate and longDate to today's date in the user's formats.
 void stampToday(VAROINFO& label);
 
-// Frees every child node below `node` and its entries.
+// Frees every child node below `node` and its entries, marking its display lines stale.
 void freeTree(VAROINFO& node);
+
+// Drops the display lines (they point into the catalog) so that the next paint rebuilds them.
+// Anything that releases or reorders a label's entries calls this before anything can paint.
+void invalidateDisplayLines(VAROINFO& label);
 
 // An independent deep copy of a node or label.
 std::unique_ptr<VAROINFO> copyTree(const VAROINFO& node);

@@ -6,9 +6,11 @@
 #include "platform/core/drives.h"
 #include "platform/core/message.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 
 namespace pelmora {
 namespace {
@@ -56,6 +58,10 @@ public:
         return disk_.findNext(found);
     }
 
+    // Why the last first() found nothing: the system's error for a folder that could not be
+    // opened, 0 for an empty one or an archive.
+    int openError() const { return mode_ == ArchiveMode::Disk ? disk_.openError() : 0; }
+
     void close() {
         if (!open_) {
             return;
@@ -75,11 +81,19 @@ private:
     bool open_ = false;
 };
 
+// Unwinds a scan whose allocation failed; the message ends the program on the window's thread.
+struct ScanAllocationFailure {
+    const char* message;
+};
+
+// Unwinds a scan the user cancelled.
+struct ScanCancelled {};
+
 template <typename Action> void orFatal(const char* message, Action action) {
     try {
         action();
     } catch (const std::bad_alloc&) {
-        fatalAllocationFailure(message);
+        throw ScanAllocationFailure{message};
     }
 }
 
@@ -148,12 +162,20 @@ bool DiskScanner::listInto(VAROINFO& node, const std::string& folder, std::int32
     const bool foldersOnly = levels < 0;
     const std::int32_t levelLimit = levels < 0 ? -levels : levels;
 
+    checkCancel();
     Listing listing(archiveMode_, archives_);
     FindData found;
     if (folder.size() >= kMaxScanPath || !listing.first(folder, depth, found)) {
+        lastOpenError_ = folder.size() >= kMaxScanPath ? 0 : listing.openError();
+        if (depth > 0 && lastOpenError_ != 0) {
+            ++unreadableFolders_;
+        }
         node.entries.clear();
         node.entries.shrink_to_fit();
         return false;
+    }
+    if (progress_) {
+        progress_->folders.fetch_add(1, std::memory_order_relaxed);
     }
 
     bool more = true;
@@ -174,6 +196,7 @@ bool DiskScanner::listInto(VAROINFO& node, const std::string& folder, std::int32
     }
 
     for (; more; more = listing.next(found)) {
+        checkCancel();
         if (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) {
             continue;
         }
@@ -225,25 +248,77 @@ bool DiskScanner::listInto(VAROINFO& node, const std::string& folder, std::int32
 
         orFatal("Can't allocate add'l 256 file entries, exiting Tessarin",
                 [&] { node.entries.push_back(std::move(entry)); });
+        if (progress_ && !folderEntry) {
+            progress_->files.fetch_add(1, std::memory_order_relaxed);
+        }
     }
     listing.close();
     node.entries.shrink_to_fit();
     return true;
 }
 
-void DiskScanner::scanDirectory(char drive, std::int32_t levels, VAROINFO& label) {
+void DiskScanner::checkCancel() const {
+    if (progress_ && progress_->cancel.load(std::memory_order_relaxed)) {
+        throw ScanCancelled{};
+    }
+}
+
+ScanResult DiskScanner::scanTree(char drive, std::int32_t levels, VAROINFO& tree,
+                                 ScanProgress* progress) {
+    ScanResult result;
     archiveMode_ = ArchiveMode::Disk;
-    std::optional<std::string> root = driveFolder(drive);
-    if (!root || !listInto(label, *root, 0, levels)) {
-        freeTree(label);
+    progress_ = progress;
+    unreadableFolders_ = 0;
+    lastOpenError_ = 0;
+    freeTree(tree);
+    try {
+        std::optional<std::string> root = driveFolder(drive);
+        if (!root) {
+            result.status = ScanStatus::Unreadable;
+            result.reason = "no folder is mapped to this drive letter";
+            return result;
+        }
+        if (!listInto(tree, *root, 0, levels) && lastOpenError_ != 0) {
+            result.status = ScanStatus::Unreadable;
+            result.reason = std::strerror(lastOpenError_);
+            return result;
+        }
+        if (settings_.scanArchives == 1) {
+            splitArchivePaths(tree);
+        }
+        normaliseNameCase(tree);
+        if (settings_.dirInfoMode != 0) {
+            fillDirectoryInfo(tree, settings_.dirInfoMode);
+        }
+    } catch (const ScanCancelled&) {
+        freeTree(tree);
+        result.status = ScanStatus::Cancelled;
+    } catch (const ScanAllocationFailure& failure) {
+        freeTree(tree);
+        result.status = ScanStatus::OutOfMemory;
+        result.reason = failure.message;
     }
-    if (settings_.scanArchives == 1) {
-        splitArchivePaths(label);
+    result.unreadableFolders = unreadableFolders_;
+    progress_ = nullptr;
+    return result;
+}
+
+ScanResult DiskScanner::scanDirectory(char drive, std::int32_t levels, VAROINFO& label,
+                                      ScanProgress* progress) {
+    VAROINFO tree;
+    ScanResult result = scanTree(drive, levels, tree, progress);
+    if (result.status == ScanStatus::Read) {
+        installCatalog(label, std::move(tree), drive);
+    } else if (result.status == ScanStatus::OutOfMemory) {
+        fatalAllocationFailure(result.reason.c_str());
     }
-    normaliseNameCase(label);
-    if (settings_.dirInfoMode != 0) {
-        fillDirectoryInfo(label, settings_.dirInfoMode);
-    }
+    return result;
+}
+
+void installCatalog(VAROINFO& label, VAROINFO&& tree, char drive) {
+    freeTree(label); // also marks the display lines stale
+    label.entries = std::move(tree.entries);
+    tree.entries.clear();
     readVolumeInfo(label, drive);
 }
 

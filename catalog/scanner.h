@@ -6,6 +6,8 @@
 #include "catalog/archive_reader.h"
 #include "catalog/records.h"
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,14 +18,42 @@ namespace pelmora {
 // read ("[dir]", no contents) instead of being cut into a different path.
 constexpr std::size_t kMaxScanPath = 4096;
 
+// The running counts of a scan and the flag that stops it. A scan may run on a worker thread
+// while the window's thread shows the counts and sets `cancel`, so every field is atomic.
+struct ScanProgress {
+    std::atomic<std::int64_t> folders{0}; // folders and archives listed so far
+    std::atomic<std::int64_t> files{0};   // files and archive members listed so far
+    std::atomic<bool> cancel{false};
+};
+
+enum class ScanStatus {
+    Read,        // the tree was read (it may be empty: an empty disk)
+    Unreadable,  // the drive's root could not be opened; `reason` says why
+    Cancelled,   // `cancel` was set before the scan finished
+    OutOfMemory, // an allocation failed; `reason` is the message to end the program with
+};
+
+struct ScanResult {
+    ScanStatus status = ScanStatus::Read;
+    std::string reason;
+    // Folders below the root that could not be opened; each is listed without contents.
+    std::int32_t unreadableFolders = 0;
+};
+
 class DiskScanner {
 public:
     explicit DiskScanner(const CatalogSettings& settings) : settings_(settings) {}
 
     // Replaces the catalog of `label` with the tree of `drive` and reads its volume
     // information. `levels` is scanLevels: |levels| folder levels are read (15 = all);
-    // a negative value keeps folders only.
-    void scanDirectory(char drive, std::int32_t levels, VAROINFO& label);
+    // a negative value keeps folders only. Unless the result is Read, `label` is untouched.
+    ScanResult scanDirectory(char drive, std::int32_t levels, VAROINFO& label,
+                             ScanProgress* progress = nullptr);
+
+    // The reading part of scanDirectory: fills `tree` (a fresh node) and touches nothing else,
+    // so it may run on another thread. installCatalog then moves the tree into a label.
+    ScanResult scanTree(char drive, std::int32_t levels, VAROINFO& tree,
+                        ScanProgress* progress = nullptr);
 
 private:
     // Lists one folder (or, in archive mode, one archive) into `node`. False when the
@@ -34,10 +64,20 @@ private:
                                          std::int32_t levels);
     bool passesPatternList(const char* name) const;
 
+    void checkCancel() const;
+
     const CatalogSettings& settings_;
     ArchiveMode archiveMode_ = ArchiveMode::Disk;
     ArchiveReader archives_;
+    ScanProgress* progress_ = nullptr;
+    std::int32_t unreadableFolders_ = 0;
+    int lastOpenError_ = 0; // errno of the last folder listInto could not open
 };
+
+// Gives `label` the catalog of a finished scanTree: the old tree is released (its display lines
+// are marked stale first), and the volume name, space figures, dates and counts of `drive` are
+// read.
+void installCatalog(VAROINFO& label, VAROINFO&& tree, char drive);
 
 // Case-insensitive (A-Z) substring test; an empty pattern matches every name.
 bool matchesPattern(std::string_view name, std::string_view pattern);

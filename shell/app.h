@@ -17,6 +17,7 @@
 #include "storage/program_settings.h"
 
 #include <string>
+#include <vector>
 
 namespace pelmora {
 
@@ -56,6 +57,10 @@ struct ShellState {
     bool initialised = false;
     // The deferred start-up step has run (it runs once).
     bool started = false;
+    // A disk is being read on a worker thread; commands sent meanwhile wait in
+    // `deferredCommands` and run after it.
+    bool readingDisk = false;
+    std::vector<int> deferredCommands;
     // The process arguments after the program name, joined by blanks, for the start-up step.
     std::string commandLine;
 };

@@ -1,8 +1,8 @@
 #pragma once
 // The command handlers behind DispatchCommand, one file per menu (commands_file.cpp,
 // commands_body.cpp, commands_spine.cpp, commands_object.cpp, commands_view.cpp,
-// commands_help.cpp), and the few helpers they share. Only the dispatcher and the tests
-// include this header.
+// commands_help.cpp), and the few helpers they share. Only the dispatcher, its helpers and the
+// tests include this header.
 //
 // Every handler gets the command id it was dispatched for, so one handler can serve a group
 // of menu items (the five formats, the six column counts, ...). A handler that changes the
@@ -63,7 +63,13 @@ constexpr const char* kUpdatePageUrl = "https://pelmora.example.org/Pelmora/upda
 // re-sized when it sizes itself, and the label repainted (commands_object.cpp).
 void applyStringChooser(App& app, MainWindow& window);
 
-// --- File menu (commands_file.cpp; Printer Setup, Print and Print Preview in commands_print.cpp) ---------------------------------------------------------
+// Save: rewrites the current file, or goes through Save As when there is none yet. Save As
+// always asks for a name. Both return true once the labels were written, and then mark the
+// document unchanged; a cancelled file dialog or a failed write returns false.
+bool saveDocument(App& app, MainWindow& window);
+bool saveDocumentAs(App& app, MainWindow& window);
+
+// --- File menu (commands_file.cpp; Printer Setup, Print and Print Preview: commands_print.cpp)
 void cmdNew(App& app, MainWindow& window, int id);
 void cmdOpen(App& app, MainWindow& window, int id);
 void cmdSave(App& app, MainWindow& window, int id);

@@ -9,7 +9,12 @@
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
+#include "shell/scan_wait.h"
+#include "shell/unsaved_changes.h"
 #include "storage/template_file.h"
+
+#include <functional>
+#include <string>
 
 namespace pelmora {
 namespace {
@@ -20,6 +25,20 @@ constexpr std::int32_t kMaxColumns = 5;
 void relayout(App& app, MainWindow& window) {
     app.currentLabel().layoutValid = 0;
     window.invalidateLabelArea();
+}
+
+// What the status bar says after a read: folders that could not be read, a cancelled read, or
+// the text it had before.
+std::string readDiskStatus(const DiskReadResult& read, const std::string& before) {
+    if (read.status == ScanStatus::Cancelled) {
+        return "Reading cancelled; the label keeps its catalog";
+    }
+    if (read.status == ScanStatus::Read && read.unreadableFolders > 0) {
+        return std::to_string(read.unreadableFolders) +
+               (read.unreadableFolders == 1 ? " folder" : " folders") +
+               " could not be read (listed without contents)";
+    }
+    return before;
 }
 
 // Sorts the catalog with the label's keys; every folder below takes the same keys.
@@ -97,12 +116,22 @@ void cmdSortDirection(App& app, MainWindow& window, int id) {
 }
 
 void cmdReadDisk(App& app, MainWindow& window, int) {
-    // Scan, template, "Disk Warning" on an empty disk and the sort, under the wait cursor.
-    readDisk(app.labels, app.catalog, ApplyDiskTemplate);
-    if (app.catalog.useTemplateFiles == 1) {
-        measureLabelFonts(app.currentLabel()); // the template may bring other fonts
+    // Scan, template, "Disk Warning" on an empty or unreadable disk and the sort, under the
+    // wait cursor; the window keeps painting and Esc cancels meanwhile.
+    const std::string statusBefore = window.statusText();
+    const char drive = app.catalog.driveLetter;
+    const DiskReadResult read =
+        readDisk(app.labels, app.catalog, ApplyDiskTemplate,
+                 [&](ScanProgress& progress, const std::function<bool()>& finished) {
+                     waitForScan(window, drive, progress, finished);
+                 });
+    if (read.status == ScanStatus::Read) {
+        if (app.catalog.useTemplateFiles == 1) {
+            measureLabelFonts(app.currentLabel()); // the template may bring other fonts
+        }
+        markDocumentChanged(app, window);
     }
-    app.currentLabel().layoutValid = 0;
+    window.setStatusText(readDiskStatus(read, statusBefore));
     window.updateMenuState();
     window.invalidateLabelArea();
 }

@@ -16,6 +16,7 @@
 #include "shell/main_window.h"
 #include "shell/object_hit.h"
 #include "shell/small_dialogs.h"
+#include "shell/unsaved_changes.h"
 #include "storage/document.h"
 #include "storage/label_file.h"
 #include "storage/template_file.h"
@@ -57,20 +58,6 @@ void refreshAfterLoad(App& app, MainWindow& window) {
     window.updateMenuState();
 }
 
-// Save As below the save dialog; a cancelled dialog leaves the file alone.
-void saveAs(App& app, MainWindow& window) {
-    const FileDialogRequest request = beginSaveAs(app.document, app.settings);
-    const std::optional<std::string> path =
-        ui::askSaveFileName(&window, request.title, filterText(request.filters),
-                            request.initialFolder, request.initialName);
-    if (!path) {
-        return;
-    }
-    finishSaveAs(app.document, app.settings, app.currentLabel(), *path);
-    window.updateTitle();
-    window.rebuildRecentMenu();
-}
-
 // The part of the command line after a switch and one blank, as given.
 std::string commandLinePath(const App& app, std::size_t switchLength) {
     const std::string& line = app.shell.commandLine;
@@ -88,11 +75,44 @@ bool loadFromCommandLine(App& app, MainWindow& window, std::size_t switchLength)
         return false;
     }
     measureLabelFonts(app.currentLabel());
+    markDocumentUnchanged(app, window);
     window.updateMenuState();
     return true;
 }
 
 } // namespace
+
+bool saveDocumentAs(App& app, MainWindow& window) {
+    const std::string previousPath = app.document.currentFilePath;
+    const FileDialogRequest request = beginSaveAs(app.document, app.settings);
+    const std::optional<std::string> path =
+        ui::askSaveFileName(&window, request.title, filterText(request.filters),
+                            request.initialFolder, request.initialName);
+    if (!path) {
+        // The dialog's initial name (a bare document name) must not become the file a later
+        // Save writes to: that would land in the working folder, not where the label lives.
+        app.document.currentFilePath = previousPath;
+        return false;
+    }
+    const bool saved = finishSaveAs(app.document, app.settings, app.currentLabel(), *path);
+    if (saved) {
+        app.document.changed = false;
+    }
+    window.updateTitle();
+    window.rebuildRecentMenu();
+    return saved;
+}
+
+bool saveDocument(App& app, MainWindow& window) {
+    if (saveNeedsDialog(app.document)) {
+        return saveDocumentAs(app, window);
+    }
+    if (!saveCurrentFile(app.document, app.currentLabel())) {
+        return false;
+    }
+    markDocumentUnchanged(app, window);
+    return true;
+}
 
 void scanPrompt(App& app, MainWindow& window, int hint, const std::string& caption,
                 const std::string& message) {
@@ -110,12 +130,23 @@ void measureLabelFonts(VAROINFO& label) {
 }
 
 void cmdNew(App& app, MainWindow& window, int) {
+    if (!confirmDiscardChanges(app, window)) {
+        return;
+    }
     SelectPlacedObject(app, window, -1);
     clearLabel(app.currentLabel());
+    // A new document has no file: the next Save asks for a name rather than replacing the
+    // file the cleared label came from.
+    app.document.currentFilePath.clear();
+    app.document.documentName = kDefaultDocumentName;
+    markDocumentUnchanged(app, window);
     window.invalidateLabelArea();
 }
 
 void cmdOpen(App& app, MainWindow& window, int) {
+    if (!confirmDiscardChanges(app, window)) {
+        return;
+    }
     const FileDialogRequest request = beginOpen(app.document, app.settings);
     const std::optional<std::string> path =
         ui::askOpenFileName(&window, request.title, filterText(request.filters),
@@ -123,30 +154,34 @@ void cmdOpen(App& app, MainWindow& window, int) {
     if (path) {
         SelectPlacedObject(app, window, -1);
         finishOpen(app.document, app.settings, app.currentLabel(), *path);
+        app.document.changed = false;
         refreshAfterLoad(app, window);
     }
     window.invalidateLabelArea();
 }
 
 void cmdSave(App& app, MainWindow& window, int) {
-    if (saveNeedsDialog(app.document)) {
-        saveAs(app, window);
-    } else {
-        saveCurrentFile(app.document, app.currentLabel());
-    }
+    saveDocument(app, window);
     window.invalidateLabelArea();
 }
 
 void cmdSaveAs(App& app, MainWindow& window, int) {
-    saveAs(app, window);
+    saveDocumentAs(app, window);
     window.invalidateLabelArea();
 }
 
 void cmdRecentFile(App& app, MainWindow& window, int id) {
+    const std::size_t entry = static_cast<std::size_t>(id - CMD_RECENT_1);
+    const bool loads =
+        entry < app.settings.recentFiles.size() && !app.settings.recentFiles[entry].empty();
+    if (loads && !confirmDiscardChanges(app, window)) {
+        return;
+    }
     SelectPlacedObject(app, window, -1);
     const RecentOpenResult result =
         openRecentFile(app.document, app.settings, app.currentLabel(), id - CMD_RECENT_1 + 1);
     if (result != RecentOpenResult::EmptyEntry) {
+        app.document.changed = false;
         refreshAfterLoad(app, window);
     }
     window.invalidateLabelArea();
@@ -243,6 +278,7 @@ void cmdReadTemplate(App& app, MainWindow& window, int) {
     SelectPlacedObject(app, window, -1);
     if (ReadTemplate(app.catalog.driveLetter, app.currentLabel()) == TemplateReadStatus::Applied) {
         measureLabelFonts(app.currentLabel());
+        markDocumentChanged(app, window);
     }
     window.updateMenuState();
     window.invalidateLabelArea();
@@ -254,6 +290,9 @@ void cmdWriteTemplate(App& app, MainWindow& window, int) {
 }
 
 void cmdClearAllLabels(App& app, MainWindow& window, int) {
+    if (!confirmDiscardChanges(app, window)) {
+        return;
+    }
     SelectPlacedObject(app, window, -1);
     for (VAROINFO& label : app.labels.labels) {
         clearLabel(label);
@@ -276,7 +315,7 @@ void cmdResetDefaults(App& app, MainWindow& window, int) {
 }
 
 void cmdExit(App&, MainWindow& window, int) {
-    // No question about unsaved changes: the window closes at once.
+    // The close event asks about unsaved changes; Cancel keeps the window open.
     window.close();
 }
 
@@ -298,6 +337,8 @@ void cmdCommandLineTemplate(App& app, MainWindow& window, int) {
 void cmdCommandLinePrint(App& app, MainWindow& window, int) {
     if (loadFromCommandLine(app, window, 11)) { // "-printlabel"
         window.sendCommand(CMD_PRINT);
+        // Load, print, exit: nothing was edited, so the exit never asks.
+        app.document.changed = false;
         window.sendCommand(CMD_EXIT);
         return;
     }

@@ -5,6 +5,7 @@
 
 #include "resources/command_ids.h"
 #include "shell/commands.h"
+#include "shell/unsaved_changes.h"
 
 #include <array>
 #include <cstddef>
@@ -210,6 +211,9 @@ bool DispatchCommand(App& app, MainWindow& window, int id) {
         return false;
     }
     handler(app, window, id);
+    if (commandEditsLabels(id)) {
+        markDocumentChanged(app, window);
+    }
     return true;
 }
 

@@ -9,6 +9,7 @@ struct App;
 class MainWindow;
 
 // Runs command `id`. Returns true when the id is one the program knows, false otherwise.
+// After a command that can edit a label the document counts as changed (unsaved_changes.h).
 // Handlers end by invalidating the label area where the picture changed; work that has to
 // follow the current command is posted with MainWindow::postCommand.
 bool DispatchCommand(App& app, MainWindow& window, int id);

@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include "platform/core/drives.h"
 #include "platform/core/message.h"
 #include "platform/core/profile.h"
 #include "platform/gdi/device_context.h"
@@ -15,6 +16,7 @@
 #include "shell/app.h"
 #include "shell/dispatch.h"
 #include "shell/object_hit.h"
+#include "shell/unsaved_changes.h"
 #include "shell/view.h"
 #include "storage/settings_store.h"
 
@@ -160,6 +162,10 @@ void MainWindow::postCommand(int id) {
 }
 
 bool MainWindow::sendCommand(int id) {
+    if (app_.shell.readingDisk) {
+        app_.shell.deferredCommands.push_back(id);
+        return false;
+    }
     if (id == kStartupCommand) {
         if (!app_.shell.started) {
             runStartup();
@@ -188,7 +194,7 @@ void MainWindow::runStartup() {
     setCurrentLabel(0, 1);
 
     if (app_.catalog.driveLetter == 0) {
-        app_.catalog.driveLetter = 'C';
+        app_.catalog.driveLetter = firstRunDriveLetter();
         postCommand(CMD_SELECT_DRIVE);
     }
     const std::string& line = app_.shell.commandLine;
@@ -543,6 +549,7 @@ void MainWindow::onLeftUp(QPoint pos) {
     } else {
         onDragMove(pos);
         drag.mode = DRAG_NONE;
+        markDocumentChanged(app_, *this);
         invalidateLabelArea(true);
     }
     const VAROINFO& label = app_.currentLabel();
@@ -657,7 +664,11 @@ void MainWindow::onRightDown(QPoint pos) {
 // --- Shutdown --------------------------------------------------------------------------------
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // Closing never asks about unsaved changes.
+    // Unsaved changes are saved or discarded first; Cancel keeps the window open.
+    if (!shutDown_ && !confirmDiscardChanges(app_, *this)) {
+        event->ignore();
+        return;
+    }
     shutdown();
     event->accept();
 }

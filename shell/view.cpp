@@ -238,9 +238,11 @@ void MainWindow::setCurrentLabel(int index, int position) {
 }
 
 void MainWindow::updateTitle() {
-    setWindowTitle(QString::fromStdString(
-        WindowTitle(app_.document.documentName, app_.view.format, app_.view.zoomed,
-                    app_.labels.currentLabelIndex, app_.view.position)));
+    // "*" after the name while the labels hold unsaved changes.
+    const std::string name = app_.document.documentName + (app_.document.changed ? "*" : "");
+    setWindowTitle(
+        QString::fromStdString(WindowTitle(name, app_.view.format, app_.view.zoomed,
+                                           app_.labels.currentLabelIndex, app_.view.position)));
 }
 
 void MainWindow::applyWindowScale() {

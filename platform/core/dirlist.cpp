@@ -1,5 +1,6 @@
 #include "dirlist.h"
 
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/magic.h>
@@ -65,8 +66,10 @@ bool DirectoryListing::findFirst(const std::string& folder, FindData& found, Dot
     close();
     dir_ = opendir(folder.c_str());
     if (dir_ == nullptr) {
+        openError_ = errno;
         return false;
     }
+    openError_ = 0;
     folder_ = folder;
     pendingDots_ = dots == DotEntries::Report ? 2 : 0;
 

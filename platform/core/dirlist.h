@@ -41,12 +41,14 @@ public:
     ~DirectoryListing();
 
     // Opens `folder` and reports its first entry. False when the folder cannot be read or
-    // holds nothing to report; the listing is then closed.
+    // holds nothing to report; the listing is then closed and openError() tells which.
     bool findFirst(const std::string& folder, FindData& found,
                    DotEntries dots = DotEntries::Report);
     // Reports the next entry; false at the end.
     bool findNext(FindData& found);
     void close();
+    // The errno of the last findFirst that could not open its folder; 0 when it opened.
+    int openError() const { return openError_; }
 
 private:
     bool readEntry(FindData& found);
@@ -54,6 +56,7 @@ private:
 
     DIR* dir_ = nullptr;
     std::string folder_;
+    int openError_ = 0;
     int pendingDots_ = 0; // how many of ".", ".." are still to be reported
     bool onVfat_ = false;
     std::unordered_set<std::string> hiddenNames_;

@@ -92,11 +92,7 @@ std::optional<ModalAnswer> runChooser(QDialog& chooser, ModalRequest& request, P
     return answer;
 }
 
-int showQtMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
-                     unsigned flags) {
-    QMessageBox box(owner);
-    box.setWindowTitle(qs(caption));
-    box.setText(qs(text));
+void setMessageIcon(QMessageBox& box, unsigned flags) {
     switch (flags & 0xF0) {
     case MB_ICONERROR:
         box.setIcon(QMessageBox::Critical);
@@ -113,6 +109,14 @@ int showQtMessageBox(QWidget* owner, const std::string& text, const std::string&
     default:
         break;
     }
+}
+
+int showQtMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                     unsigned flags) {
+    QMessageBox box(owner);
+    box.setWindowTitle(qs(caption));
+    box.setText(qs(text));
+    setMessageIcon(box, flags);
     std::vector<std::pair<QAbstractButton*, int>> buttons;
     auto add = [&](QMessageBox::StandardButton button, int result) {
         buttons.emplace_back(box.addButton(button), result);
@@ -215,6 +219,43 @@ int messageBox(QWidget* owner, const std::string& text, const std::string& capti
         return answer->result;
     }
     return showQtMessageBox(owner, text, caption, flags);
+}
+
+int askChoice(QWidget* owner, const std::string& text, const std::string& caption,
+              const std::vector<std::string>& buttons, unsigned icon) {
+    ModalRequest request;
+    request.kind = ModalKind::Message;
+    request.owner = owner;
+    request.title = caption;
+    request.text = text;
+    request.flags = icon;
+    request.buttons = buttons;
+    if (auto answer = askAnswerer(request)) {
+        return answer->result;
+    }
+    if (buttons.empty()) {
+        return 0;
+    }
+    QMessageBox box(owner);
+    box.setWindowTitle(qs(caption));
+    box.setTextFormat(Qt::PlainText); // names in the text are never markup
+    box.setText(qs(text));
+    setMessageIcon(box, icon);
+    std::vector<QAbstractButton*> added;
+    const std::size_t last = buttons.size() - 1;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const QMessageBox::ButtonRole role = i == 0      ? QMessageBox::AcceptRole
+                                             : i == last ? QMessageBox::RejectRole
+                                                         : QMessageBox::DestructiveRole;
+        added.push_back(box.addButton(qs(buttons[i]), role));
+    }
+    box.setDefaultButton(static_cast<QPushButton*>(added.front()));
+    box.setEscapeButton(added.back());
+    box.exec();
+    const auto chosen = std::find(added.begin(), added.end(), box.clickedButton());
+    // Closed without a button: as Escape.
+    return chosen == added.end() ? static_cast<int>(last)
+                                 : static_cast<int>(chosen - added.begin());
 }
 
 std::optional<std::string> askOpenFileName(QWidget* owner, const std::string& title,

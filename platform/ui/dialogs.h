@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QDialog;
 class QPrinter;
@@ -40,6 +41,9 @@ struct ModalRequest {
     std::string title;      // caption of a message or chooser
     std::string text;       // message text
     unsigned flags = MB_OK; // message icon and buttons
+    // A question with buttons of its own (askChoice): their texts, in order. The answer's
+    // result is then the index of the button chosen.
+    std::vector<std::string> buttons;
     // File choosers: "Label Files (*.PMB);;All Files (*.*)" style filter, start folder and name.
     std::string filter;
     std::string directory;
@@ -79,6 +83,13 @@ void installProgramHandlers();
 
 // A message box with the message-box flags of message.h; returns the button chosen.
 int messageBox(QWidget* owner, const std::string& text, const std::string& caption, unsigned flags);
+
+// A question with buttons of its own texts, in order ("&Save", "&Discard", "Cancel"): the first
+// is the default button, the last is taken by Escape and by closing the box, the ones between
+// are shown as throwing work away. `icon` is one of the MB_ICON flags. Returns the index of the
+// button chosen.
+int askChoice(QWidget* owner, const std::string& text, const std::string& caption,
+              const std::vector<std::string>& buttons, unsigned icon = MB_ICONQUESTION);
 
 // File choosers: the chosen path ('/' separated), or nullopt when cancelled.
 std::optional<std::string> askOpenFileName(QWidget* owner, const std::string& title,

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -220,52 +221,98 @@ TEST_F(ScannerTest, LinkedFoldersAreListedButNotEntered) {
     EXPECT_EQ(label.folderCount, 1);
 }
 
-TEST_F(ScannerTest, UnreadableFoldersAreShownWithoutContents) {
+TEST_F(ScannerTest, UnreadableFoldersAreShownWithoutContentsAndCounted) {
     dir_.writeFile("Open/x.txt", 1);
     dir_.writeFile("Locked/y.txt", 1);
+    dir_.writeFile("Open/Shut/z.txt", 1);
     chmod(dir_.path().c_str(), 0755);
     chmod(dir_.file("Open").c_str(), 0755);
     chmod(dir_.file("Open/x.txt").c_str(), 0644);
     chmod(dir_.file("Locked").c_str(), 0);
+    chmod(dir_.file("Open/Shut").c_str(), 0);
 
     std::string result = test::runUnprivileged([&] {
-        VAROINFO label = scan();
-        return shape(label) + "|" + find(label, "Locked")->sizeText;
+        LabelSet labels;
+        DiskReadResult read = readDisk(labels, settings_);
+        const VAROINFO& label = labels.current();
+        return shape(label) + "|" + find(label, "Locked")->sizeText + "|" +
+               std::to_string(read.unreadableFolders);
     });
-    EXPECT_EQ(result, "Locked,Open[x.txt]|[dir]");
+    EXPECT_EQ(result, "Locked,Open[Shut,x.txt]|[dir]|2");
 }
 
-TEST_F(ScannerTest, UnreadableRootGivesAnEmptyCatalogAndTheWarning) {
+// A disk that cannot be read (unreadable root, or a letter mapped to nothing) says why, and
+// the label keeps the catalog it had; an empty disk is read as empty.
+TEST_F(ScannerTest, UnreadableDiskKeepsTheCatalogAndEmptyDiskWarns) {
     dir_.writeFile("x.txt", 1);
     chmod(dir_.path().c_str(), 0);
     std::string result = test::runUnprivileged([&] {
         test::MessageRecorder messages;
         LabelSet labels;
-        bool found = readDisk(labels, settings_);
-        std::string out = std::to_string(found) + "|" + shape(labels.current()) + "|" +
-                          labels.current().shortDate;
+        FileEntry kept;
+        std::strcpy(kept.name, "kept.txt");
+        labels.current().entries.push_back(kept);
+        DiskReadResult read = readDisk(labels, settings_);
+        std::string out =
+            std::to_string(read.status == ScanStatus::Unreadable) + "|" + shape(labels.current());
         for (const Message& m : messages.messages()) {
             out += "|" + m.caption + ":" + m.text;
         }
         return out;
     });
-    EXPECT_EQ(result, "0||07/17/98|Disk Warning:Warning:  No files found on disk \"Q:\\\"");
-}
+    chmod(dir_.path().c_str(), 0755);
+    EXPECT_EQ(result, "1|kept.txt|Disk Warning:Warning:  Unable to read disk \"Q:\\\": "
+                      "Permission denied.\nThe label keeps its catalog.");
 
-TEST_F(ScannerTest, EmptyDiskAndUnmappedDriveWarn) {
     test::MessageRecorder messages;
     LabelSet labels;
-    EXPECT_FALSE(readDisk(labels, settings_));
-    EXPECT_TRUE(messages.saw("Disk Warning", "Warning:  No files found on disk \"Q:\\\""));
-    EXPECT_EQ(messages.messages()[0].flags & MB_ICONERROR, MB_ICONERROR);
-
-    messages.clear();
     settings_.driveLetter = 'J'; // nothing mapped there
     unsetenv("PELMORA_DRIVE_J");
-    EXPECT_FALSE(readDisk(labels, settings_));
-    EXPECT_EQ(labels.current().spaceTotal, 0);
+    FileEntry kept;
+    std::strcpy(kept.name, "kept.txt");
+    labels.current().entries.push_back(kept);
+    EXPECT_EQ(readDisk(labels, settings_).status, ScanStatus::Unreadable);
+    EXPECT_EQ(shape(labels.current()), "kept.txt");
+    EXPECT_TRUE(messages.saw("Disk Warning", "Warning:  Unable to read disk \"J:\\\": no folder "
+                                             "is mapped to this drive letter.\nThe label keeps "
+                                             "its catalog."));
+
+    messages.clear();
+    settings_.driveLetter = kDrive;
+    std::filesystem::remove(dir_.file("x.txt"));
+    DiskReadResult read = readDisk(labels, settings_);
+    EXPECT_FALSE(read);
+    EXPECT_EQ(read.status, ScanStatus::Read);
+    EXPECT_EQ(shape(labels.current()), "");
     EXPECT_STREQ(labels.current().shortDate, "07/17/98");
-    EXPECT_TRUE(messages.saw("Disk Warning", "Warning:  No files found on disk \"J:\\\""));
+    EXPECT_TRUE(messages.saw("Disk Warning", "Warning:  No files found on disk \"Q:\\\""));
+    EXPECT_EQ(messages.messages()[0].flags & MB_ICONERROR, MB_ICONERROR);
+}
+
+// A cancelled read leaves the label as it was; a read through a waiter reports its counts.
+TEST_F(ScannerTest, CancelledReadKeepsTheLabelAndTheWaiterSeesTheCounts) {
+    makeNestedTree();
+    LabelSet labels;
+    std::int64_t filesSeen = -1;
+    DiskReadResult read = readDisk(
+        labels, settings_, {}, [&](ScanProgress& progress, const std::function<bool()>& finished) {
+            while (!finished()) {
+                std::this_thread::yield();
+            }
+            filesSeen = progress.files;
+        });
+    EXPECT_EQ(read.status, ScanStatus::Read);
+    EXPECT_EQ(filesSeen, 4);
+    const std::string before = shape(labels.current());
+    EXPECT_EQ(before, "a.txt,D1[b.txt,D2[c.txt,D3[d.txt]]]");
+
+    dir_.writeFile("new.txt", 1);
+    ScanProgress cancelled;
+    cancelled.cancel = true;
+    ScanResult scan =
+        DiskScanner(settings_).scanDirectory(kDrive, kAllLevels, labels.current(), &cancelled);
+    EXPECT_EQ(scan.status, ScanStatus::Cancelled);
+    EXPECT_EQ(shape(labels.current()), before);
 }
 
 TEST_F(ScannerTest, ReadDiskSortsWithTheLabelsKeysAndKeepsTheComment) {

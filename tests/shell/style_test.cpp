@@ -191,6 +191,8 @@ TEST_F(StyleTest, CustomColoursSurviveARestart) {
         return answer(0);
     };
     window_->sendCommand(CMD_SPINE_COLOR);
+    // The cancelled chooser still counts as an edit: "&Discard" it on closing.
+    answer_ = [](const ui::ModalRequest&) { return answer(1); };
     window_->close(); // writes the settings
     window_.reset();
     app_.reset();

@@ -71,6 +71,52 @@ TEST_F(CliScanTest, OptionsSteerTheScan) {
               "Docs\t[dir]\n  Old\t[dir]\n  letter.doc\t2K\nEmpty\t[dir]\n  (Empty)\t\n");
 }
 
+TEST_F(CliScanTest, PatternsAndOutputNamesAreTakenAsTheProgramTakesThem) {
+    disk_.writeFile("main.hpp", 5);
+    disk_.writeFile("Docs/UTIL.HPP", 7);
+    const auto catalog = [](const CliRun& run) {
+        return run.out.substr(0, run.out.find("Volume:"));
+    };
+
+    // Typed as in the Exclude/Include dialog: the leading '*' goes, case does not matter.
+    const CliRun included = runCli("scan " + quoted(disk_.path()) + " --include '*.hpp'");
+    ASSERT_EQ(included.exitCode, 0) << included.err;
+    EXPECT_EQ(catalog(included), "Docs\t[dir]\n  Old\t[dir]\n  Util.Hpp\t7\n"
+                                 "Empty\t[dir]\n  (Empty)\t\nmain.hpp\t5\n");
+    const CliRun excluded =
+        runCli("scan " + quoted(disk_.path()) + " --exclude '*.HPP' --levels 0");
+    EXPECT_EQ(catalog(excluded), "b.dat\t10\nDocs\t[dir]\nEmpty\t[dir]\nReadme.Txt\t1K\n");
+    // "*" leaves no pattern, and an include list without patterns takes every file.
+    const CliRun everything = runCli("scan " + quoted(disk_.path()) + " --include '*' --levels 0");
+    EXPECT_EQ(catalog(everything),
+              "b.dat\t10\nDocs\t[dir]\nEmpty\t[dir]\nmain.hpp\t5\nReadme.Txt\t1K\n");
+
+    // -o adds ".PMB" as Save As does, unless "PMB" is in the name already.
+    test::TempDir out;
+    ASSERT_EQ(runCli("scan " + quoted(disk_.path()) + " -o " + quoted(out.file("backup"))).exitCode,
+              0);
+    ASSERT_EQ(
+        runCli("scan " + quoted(disk_.path()) + " -o " + quoted(out.file("two.pmb"))).exitCode, 0);
+    const auto exists = [&](const char* name) {
+        struct stat st {};
+        return stat(out.file(name).c_str(), &st) == 0;
+    };
+    EXPECT_TRUE(exists("backup.PMB"));
+    EXPECT_FALSE(exists("backup"));
+    EXPECT_TRUE(exists("two.pmb"));
+    EXPECT_FALSE(exists("two.pmb.PMB"));
+}
+
+TEST(CliHelpTest, HelpPrintsTheUsageAndSucceeds) {
+    for (const std::string arguments :
+         {"--help", "-h", "scan --help", "scan /tmp -h", "dump --help", "render --help"}) {
+        const CliRun run = runCli(arguments);
+        EXPECT_EQ(run.exitCode, 0) << arguments << "\n" << run.err;
+        EXPECT_EQ(run.out.rfind("usage: pelmora-cli scan FOLDER", 0), 0u) << arguments;
+        EXPECT_EQ(run.err, "") << arguments;
+    }
+}
+
 TEST_F(CliScanTest, ArchivesAreListedWithTheirMembers) {
     ASSERT_EQ(test::runCommand("cd " + quoted(disk_.path()) + " && zip -q pack.zip b.dat"), 0);
     CliRun run = runCli("scan " + quoted(disk_.path()) + " --levels 0 --archives");

@@ -7,13 +7,16 @@
 #include "platform/core/drives.h"
 #include "platform/gdi/devices.h"
 #include "render/styles.h"
+#include "storage/document.h"
 #include "storage/label_file.h"
 #include "storage/template_file.h"
 #include "tools/cli/arguments.h"
+#include "tools/cli/scan_progress.h"
 
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <iostream>
 
 namespace pelmora::cli {
 namespace {
@@ -50,17 +53,23 @@ ScanOptions parseScanOptions(const std::vector<std::string>& args) {
         } else if (arg == "--archives") {
             options.settings.scanArchives = 1;
         } else if (arg == "--exclude" || arg == "--include") {
-            std::string pattern = in.takeValue(arg);
+            // Stored as the Exclude/Include dialog stores a typed pattern, so "*.hpp" here
+            // takes the same files as there.
+            const std::string pattern = storedPattern(in.takeValue(arg));
             (arg == "--exclude" ? sawExclude : sawInclude) = true;
-            options.settings.addPattern(pattern.c_str());
+            if (!pattern.empty()) {
+                options.settings.addPattern(pattern.c_str());
+            }
         } else if (arg == "--sort") {
             options.sortMode = 1 + choose(arg, in.takeValue(arg), {"name", "ext", "size"});
         } else if (arg == "--descending") {
             options.direction = -1;
         } else if (arg == "-o") {
-            options.output = in.takeValue(arg);
+            options.output = withLabelFileExtension(in.takeValue(arg));
         } else if (arg == "--use-template") {
             options.settings.useTemplateFiles = 1;
+        } else if (isHelpOption(arg)) {
+            throw HelpRequested();
         } else if (arg.starts_with("--")) {
             throw UsageError("unknown option " + arg);
         } else if (options.folder.empty()) {
@@ -75,7 +84,9 @@ ScanOptions parseScanOptions(const std::vector<std::string>& args) {
     if (sawInclude && sawExclude) {
         throw UsageError("--include and --exclude cannot be mixed");
     }
-    options.settings.excludeMode = sawInclude ? 0 : 1;
+    // An include list without patterns would take no file at all, so it excludes nothing,
+    // as the dialog decides.
+    options.settings.excludeMode = sawInclude && !options.settings.excludePatterns.empty() ? 0 : 1;
     if (dirsOnly) {
         options.settings.scanLevels = -options.settings.scanLevels;
     }
@@ -113,7 +124,13 @@ int runScan(const std::vector<std::string>& args, std::ostream& out) {
     clearLabel(label);
     label.sortMode = options.sortMode;
     label.direction = options.direction;
-    readDisk(labels, options.settings, ApplyDiskTemplate);
+    const DiskReadResult read =
+        readDisk(labels, options.settings, ApplyDiskTemplate, terminalProgress());
+    if (read.unreadableFolders > 0) {
+        std::cerr << "pelmora-cli: " << read.unreadableFolders
+                  << (read.unreadableFolders == 1 ? " folder" : " folders")
+                  << " could not be read (listed without contents)\n";
+    }
 
     if (!options.output.empty()) {
         // The file carries the fonts' line heights; without a printer here they are the
