@@ -65,6 +65,20 @@ struct ShellState {
     std::string commandLine;
 };
 
+// The command line as the start-up step reads it: the arguments after the program name joined
+// by single blanks, so that "-label" and a path with blanks (one argument from a desktop entry)
+// give "-label /a b/x.PMB".
+inline std::string commandLineOf(int argc, const char* const* argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) {
+            line += ' ';
+        }
+        line += argv[i];
+    }
+    return line;
+}
+
 struct App {
     LabelSet labels;
     CatalogSettings catalog;

@@ -5,10 +5,10 @@
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/main_window.h"
+#include "shell/web_page.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QProcess>
 #include <QUrl>
 #include <utility>
 
@@ -22,13 +22,13 @@ UrlOpener& installedOpener() {
     return opener;
 }
 
-// The desktop's browser; when the desktop has no handler, xdg-open directly.
+// The desktop's opener; when it fails, the command of the default web browser itself.
 bool openWithDesktop(const std::string& url) {
     const QUrl address = QUrl::fromUserInput(QString::fromStdString(url));
     if (QDesktopServices::openUrl(address)) {
         return true;
     }
-    return QProcess::startDetached("xdg-open", {address.toString()});
+    return openWithBrowserCommand(address.toString().toStdString());
 }
 
 // The installation folder Setup recorded, else the program's own folder; with a trailing '/'.

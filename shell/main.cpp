@@ -19,12 +19,7 @@ int main(int argc, char** argv) {
 
     // Labels with their catalogs are large: the program state lives on the heap.
     auto app = std::make_unique<pelmora::App>();
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) {
-            app->shell.commandLine += ' ';
-        }
-        app->shell.commandLine += argv[i];
-    }
+    app->shell.commandLine = pelmora::commandLineOf(argc, argv);
     pelmora::MainWindow window(*app);
     return application.exec();
 }

@@ -15,6 +15,7 @@
 #include "resources/menus.h"
 #include "shell/app.h"
 #include "shell/dispatch.h"
+#include "shell/document_types.h"
 #include "shell/object_hit.h"
 #include "shell/unsaved_changes.h"
 #include "shell/view.h"
@@ -178,7 +179,7 @@ bool MainWindow::sendCommand(int id) {
 void MainWindow::runStartup() {
     app_.shell.started = true;
     BuildMenuBar();
-    // File associations are the desktop's business on this system: nothing to register.
+    RecordDocumentTypes(userDataFolder(), documentTypesProgramFolder());
     ReadSettings(app_.labels, app_.catalog, app_.view, app_.paint, app_.printer, app_.settings);
     app_.shell.initialised = true;
 

@@ -7,7 +7,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libjpeg62-turbo-dev libgtest-dev
-          fonts-liberation zip unzip arj poppler-utils)
+          fonts-liberation zip unzip arj poppler-utils xdg-utils shared-mime-info
+          libfile-mimeinfo-perl desktop-file-utils)
 
 missing=()
 for p in "${packages[@]}"; do
