@@ -18,6 +18,13 @@ enum class ArchiveMode : std::int32_t { Disk = 0, Zip = 1, Arj = 2 };
 constexpr int kArchiveFindHandle = 0xBABE;
 constexpr int kInvalidFindHandle = -1;
 
+// Most members listed from one archive: far above any real archive, yet it keeps a crafted
+// one from filling memory. Past it the listing ends as at a damaged record.
+constexpr std::uint64_t kArchiveMemberCap = 1'000'000;
+
+// Test hook: replaces the member cap and returns the one it replaces.
+std::uint64_t replaceArchiveMemberCap(std::uint64_t cap);
+
 class ArchiveReader {
 public:
     // Opens the archive at `archivePath` and reports its first member in `found`.
@@ -46,12 +53,25 @@ private:
     bool readBytes(std::uint8_t* dest, std::size_t count);
     bool skipBytes(std::uint64_t count);
     bool seekTo(std::uint64_t offset);
+    // Counts one more member; false (and the listing ends) once the cap is reached.
+    bool admitMember();
+    // Reads a ZIP64 end record behind the locator that sits just before the classic one at
+    // `endRecordOffset`; keeps the classic figures when there is none.
+    void readZip64End(std::uint64_t endRecordOffset, std::uint64_t& entries,
+                      std::uint64_t& directoryOffset);
 
+    static constexpr std::size_t kZipStreamBufferBytes = 64 * 1024;
+    // Declared before the stream, so that it outlives the stream that reads into it.
+    std::unique_ptr<char[]> streamBuffer_;
     std::unique_ptr<std::FILE, FileCloser> archiveFile_;
     std::int64_t fileLength_ = 0;
     std::int64_t position_ = 0; // where the next read starts
     bool readFailed_ = false;
-    std::int32_t zipEntriesLeft_ = 0;
+    std::uint64_t zipEntriesLeft_ = 0;
+    std::uint64_t membersListed_ = 0;
+    bool arjAnsiPage_ = false;                 // the main header says names are in the Windows page
+    std::string nameBytes_;                    // reused for every stored name
+    std::string extraBytes_;                   // reused for ZIP extra fields
     ArchiveMode openMode_ = ArchiveMode::Disk; // the kind of archive last asked for
 };
 

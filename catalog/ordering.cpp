@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace pelmora {
 
@@ -33,26 +34,66 @@ int compareNoCase(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-int compareEntries(const FileEntry& a, const FileEntry& b, std::int32_t sortMode,
-                   std::int32_t direction) {
-    std::string_view nameA(a.name);
-    std::string_view nameB(b.name);
+namespace {
+
+// A text with its first eight bytes folded as by compareNoCase and packed big-endian, padded
+// with zeros. Names hold no NUL byte, so different prefixes order the texts exactly as
+// compareNoCase does; only texts with equal prefixes need their bytes compared. This keeps
+// most comparisons of a large folder inside the keys, away from the scattered entries.
+struct FoldedText {
+    std::string_view text;
+    std::uint64_t prefix = 0;
+};
+
+FoldedText foldedText(std::string_view text) {
+    FoldedText folded{text, 0};
+    for (std::size_t i = 0; i < 8; ++i) {
+        unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<unsigned char>(c + ('a' - 'A'));
+        }
+        folded.prefix = (folded.prefix << 8) | c;
+    }
+    return folded;
+}
+
+int compareFolded(const FoldedText& a, const FoldedText& b) {
+    if (a.prefix != b.prefix) {
+        return a.prefix < b.prefix ? -1 : 1;
+    }
+    return compareNoCase(a.text, b.text);
+}
+
+// What the order of an entry depends on, taken from it once.
+struct SortKey {
+    FoldedText name;
+    FoldedText extension;
+    std::uint64_t size = 0;
+    std::size_t index = 0; // where the entry stood before the sort
+};
+
+SortKey sortKeyOf(const FileEntry& entry, std::size_t index) {
+    const std::string_view name(entry.name);
+    return {foldedText(name), foldedText(extensionOf(name)), entry.size, index};
+}
+
+int compareKeys(const SortKey& a, const SortKey& b, std::int32_t sortMode, std::int32_t direction) {
     int r = 0;
     switch (sortMode) {
     case SORT_NAME:
-        r = compareNoCase(nameA, nameB);
+        r = compareFolded(a.name, b.name);
         break;
     case SORT_EXTENSION:
-        r = compareNoCase(extensionOf(nameA), extensionOf(nameB));
+        r = compareFolded(a.extension, b.extension);
         if (r == 0) {
-            r = compareNoCase(nameA, nameB);
+            r = compareFolded(a.name, b.name);
         }
         break;
     case SORT_SIZE:
         // Compared, not subtracted: sizes pass 2 GB and a difference would wrap.
         r = a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
         if (r == 0) {
-            r = compareNoCase(nameA, nameB);
+            r = compareFolded(a.name, b.name);
         }
         break;
     default:
@@ -61,13 +102,48 @@ int compareEntries(const FileEntry& a, const FileEntry& b, std::int32_t sortMode
     return r * direction;
 }
 
+// Sorts small keys instead of the entries, then moves the entries into place along the cycles
+// of the permutation, without a second array. The sort sees the same comparisons as a sort of
+// the entries themselves, so the order is the same, ties included.
+void sortEntries(std::vector<FileEntry>& entries, std::int32_t sortMode, std::int32_t direction) {
+    std::vector<SortKey> keys;
+    keys.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        keys.push_back(sortKeyOf(entries[i], i));
+    }
+    std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
+        return compareKeys(a, b, sortMode, direction) < 0;
+    });
+    // keys[k].index is where the entry for place k stands; a place filled is marked by
+    // pointing at itself.
+    for (std::size_t start = 0; start < keys.size(); ++start) {
+        if (keys[start].index == start) {
+            continue;
+        }
+        FileEntry carried = std::move(entries[start]);
+        std::size_t place = start;
+        while (keys[place].index != start) {
+            const std::size_t from = keys[place].index;
+            entries[place] = std::move(entries[from]);
+            keys[place].index = place;
+            place = from;
+        }
+        entries[place] = std::move(carried);
+        keys[place].index = place;
+    }
+}
+
+} // namespace
+
+int compareEntries(const FileEntry& a, const FileEntry& b, std::int32_t sortMode,
+                   std::int32_t direction) {
+    return compareKeys(sortKeyOf(a, 0), sortKeyOf(b, 0), sortMode, direction);
+}
+
 void sortTree(VAROINFO& node) {
     const std::int32_t sortMode = node.sortMode;
     const std::int32_t direction = node.direction;
-    std::sort(node.entries.begin(), node.entries.end(),
-              [&](const FileEntry& a, const FileEntry& b) {
-                  return compareEntries(a, b, sortMode, direction) < 0;
-              });
+    sortEntries(node.entries, sortMode, direction);
     for (FileEntry& entry : node.entries) {
         if (entry.child) {
             entry.child->sortMode = sortMode;

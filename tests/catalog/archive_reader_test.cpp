@@ -1,5 +1,6 @@
 #include "catalog/archive_reader.h"
 #include "tests/support/test_support.h"
+#include "zip_builder.h"
 
 #include <algorithm>
 #include <fstream>
@@ -237,6 +238,43 @@ TEST_F(ArchiveReaderTest, ArjHeadersThatBreakTheirLimitsEndTheListing) {
     EXPECT_EQ(listPatched(headers[2] + 2, 2601, true).members.size(), 1u);
     EXPECT_EQ(listPatched(headers[2] + 4, 0xFF, false).members.size(), 1u); // name start
     EXPECT_EQ(listPatched(headers[2], 0x61, false).members.size(), 1u);     // wrong id
+}
+
+TEST_F(ArchiveReaderTest, Zip64EndRecordAndSizesAreRead) {
+    // Past 65,534 members zip writes a ZIP64 end record; the classic one holds placeholders.
+    writeBytes(dir.file("big.zip"),
+               test::zipBytes({{"small.txt", false, 12},
+                               {"huge.iso", false, 0xFFFFFFFF, test::zip64SizeExtra(5ull << 30)},
+                               {"odd.bin", false, 0xFFFFFFFF, "\x99\x99\x02\x00ab"}},
+                              true));
+    EXPECT_EQ(listArchive(Kind::Zip, dir.file("big.zip")).members,
+              (std::vector<Member>{
+                  {"small.txt", 12}, {"huge.iso", 5ull << 30}, {"odd.bin", 0xFFFFFFFF}}));
+}
+
+TEST_F(ArchiveReaderTest, ArjNamesFromDosAndWindowsHostsAreConvertedToUtf8) {
+    const std::string oemName = "caf\x82.txt"; // é in code page 437, ‚ in Windows-1252
+    dir.writeFile(oemName, 1);
+    dir.writeFile("na\xC3\xAFve.txt", 2);
+    const std::string bytes =
+        readFile(make("arj a -y out.arj '" + oemName + "' 'na\xC3\xAFve.txt'", "out.arj"));
+    const std::vector<std::size_t> headers = arjHeaderOffsets(bytes);
+    ASSERT_EQ(headers.size(), 4u);
+    auto listWith = [&](char hostOs, char mainFlags) {
+        std::string patched = bytes;
+        patched[headers[0] + 4 + 4] = mainFlags;
+        patched[headers[1] + 4 + 3] = hostOs;
+        patched[headers[2] + 4 + 3] = hostOs;
+        writeBytes(dir.file("patched.arj"), patched);
+        return listArchive(Kind::Arj, dir.file("patched.arj")).members;
+    };
+    const Member naive = {"na\xC3\xAFve.txt", 2};
+    EXPECT_EQ(listWith(2, 0), (std::vector<Member>{{oemName, 1}, naive})); // Unix: bytes as stored
+    EXPECT_EQ(listWith(0, 0), (std::vector<Member>{{"caf\xC3\xA9.txt", 1}, naive}));
+    // The main header's ANSI flag is the Windows ARJ's; DOS ARJ used that bit otherwise.
+    EXPECT_EQ(listWith(0, 2), (std::vector<Member>{{"caf\xC3\xA9.txt", 1}, naive}));
+    EXPECT_EQ(listWith(11, 0), (std::vector<Member>{{"caf\xC3\xA9.txt", 1}, naive}));
+    EXPECT_EQ(listWith(11, 2), (std::vector<Member>{{"caf\xE2\x80\x9A.txt", 1}, naive}));
 }
 
 TEST_F(ArchiveReaderTest, CallsOutOfSequenceReportBadStuffAndCarryOn) {

@@ -1,7 +1,10 @@
 #include "catalog/ordering.h"
 #include "catalog_test_util.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
+#include <string>
 
 namespace pelmora {
 namespace {
@@ -131,6 +134,53 @@ TEST(DirectoryInfoTest, EntryCountsIncludeEverythingBelow) {
     EXPECT_STREQ(label.entries[0].sizeText, "6");
     EXPECT_STREQ(label.entries[0].child->entries[2].sizeText, "3");
     EXPECT_EQ(total, 7);
+}
+
+// The order as first written: std::sort of the entries with the plain comparison.
+int plainCompare(const FileEntry& a, const FileEntry& b, int sortMode, int direction) {
+    int r = 0;
+    if (sortMode == SORT_EXTENSION) {
+        r = compareNoCase(extensionOf(a.name), extensionOf(b.name));
+    } else if (sortMode == SORT_SIZE) {
+        r = a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
+    }
+    return (r != 0 ? r : compareNoCase(a.name, b.name)) * direction;
+}
+
+TEST(SortTest, KeyedSortGivesThePlainSortsOrderTiesIncluded) {
+    // Names that tie under case folding, share long prefixes, are shorter than eight bytes or
+    // hold bytes above 0x7F and below the letters.
+    const char* const parts[] = {
+        "a", "A",     "readme", "README.",          "Ab\x01",          "\xC3\xA9",
+        "_", "z.TXT", ".txt",   "longcommonprefix", "LongCommonPrefiX"};
+    std::mt19937 random(7);
+    std::vector<FileEntry> entries;
+    for (int i = 0; i < 600; ++i) {
+        std::string name;
+        for (int k = static_cast<int>(random() % 3); k >= 0; --k) {
+            name += parts[random() % std::size(parts)];
+        }
+        FileEntry entry = fileEntry(name.c_str(), random() % 4);
+        entry.align = i; // tells apart entries that tie
+        entries.push_back(std::move(entry));
+    }
+    for (int sortMode : {SORT_NAME, SORT_EXTENSION, SORT_SIZE}) {
+        for (int direction : {1, -1}) {
+            SCOPED_TRACE(std::to_string(sortMode) + " " + std::to_string(direction));
+            VAROINFO keyed;
+            keyed.entries = entries;
+            keyed.sortMode = sortMode;
+            keyed.direction = direction;
+            sortTree(keyed);
+            std::vector<FileEntry> plain = entries;
+            std::sort(plain.begin(), plain.end(), [&](const FileEntry& a, const FileEntry& b) {
+                return plainCompare(a, b, sortMode, direction) < 0;
+            });
+            for (std::size_t i = 0; i < plain.size(); ++i) {
+                ASSERT_EQ(keyed.entries[i].align, plain[i].align) << i;
+            }
+        }
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "catalog/scanner.h"
 #include "catalog_test_util.h"
 #include "tests/support/test_support.h"
+#include "zip_builder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -115,14 +116,81 @@ TEST_F(ScannerArchiveTest, MemberPathsOfBothSeparatorsMergeIntoOneFolder) {
     EXPECT_EQ(label.folderCount, 2);
 }
 
-TEST_F(ScannerArchiveTest, FolderRecordsAndDeepPaths) {
+// Each row of a tree as the label shows it: name and size text, folders' rows indented.
+std::string rows(const VAROINFO& node, const std::string& indent = "") {
+    std::string text;
+    for (const FileEntry& e : node.entries) {
+        text += indent + e.name + " " + e.sizeText + "\n";
+        if (e.child) {
+            text += rows(*e.child, indent + "  ");
+        }
+    }
+    return text;
+}
+
+TEST_F(ScannerArchiveTest, FolderRecordsMakeTheirFoldersAndNoOtherRows) {
     src_.writeFile("top/mid/leaf.txt", 7);
+    src_.writeFile("top/note.txt", 2000);
+    src_.makeDir("top/empty");
     makeZip("tree.zip", "top", "-qr");
+    // zip -r stores "top/", "top/mid/" and "top/empty/" as folder records of their own.
+    ASSERT_NE(test::readFile(disk_.file("tree.zip")).find("top/empty/"), std::string::npos);
     VAROINFO label = scan();
-    // zip -r stores "top/" and "top/mid/" as folder records: each gives an empty-named entry.
-    EXPECT_EQ(shape(label), "tree.zip[top[,mid[,leaf.txt]]]");
-    const VAROINFO& top = *find(label, "tree.zip")->child->entries[0].child;
-    EXPECT_STREQ(top.entries[0].sizeText, "0");
+    EXPECT_EQ(rows(*find(label, "tree.zip")->child), "top [dir]\n"
+                                                     "  empty [dir]\n"
+                                                     "  mid [dir]\n"
+                                                     "    leaf.txt 7\n"
+                                                     "  note.txt 1K\n");
+    EXPECT_EQ(label.fileCount, 2);
+    EXPECT_EQ(label.folderCount, 4);
+}
+
+// Names zip stores without the UTF-8 flag are code page 437 unless they are valid UTF-8; the
+// conversion comes before the 63-byte cut, which falls between characters.
+TEST_F(ScannerArchiveTest, ZipNamesInCodePage437BecomeUtf8BeforeTheyAreCut) {
+    const std::string e437(1, '\x82'); // é in code page 437
+    const std::string eUtf8 = "\xC3\xA9";
+    std::vector<test::ZipMember> members = {
+        {"caf" + e437 + ".txt", false, 4},
+        {"na\xC3\xAFve.txt", false, 5}, // valid UTF-8 stays, flag or not
+        {"flagged-\xC3\xBC.txt", true, 6},
+        {"d\x94r/inner.txt", false, 7}, // ö: the folder name is converted too
+        {std::string(40, '\x82') + ".txt", false, 8},
+    };
+    disk_.writeText("dos.zip", test::zipBytes(members));
+    VAROINFO label = scan();
+    const VAROINFO& archive = *find(label, "dos.zip")->child;
+    EXPECT_EQ(
+        shape(archive), "caf" + eUtf8 + ".txt,d\xC3\xB6r[inner.txt],flagged-\xC3\xBC.txt," +
+                            "na\xC3\xAFve.txt," + [&] {
+                                std::string cut;
+                                for (int i = 0; i < 31; ++i) {
+                                    cut += eUtf8; // 62 bytes: a 32nd é would pass 63
+                                }
+                                return cut;
+                            }());
+    EXPECT_STREQ(find(archive, ("caf" + eUtf8 + ".txt").c_str())->sizeText, "4");
+}
+
+TEST_F(ScannerArchiveTest, MemberCapEndsTheListingAsForADamagedArchive) {
+    std::vector<test::ZipMember> members;
+    for (int i = 0; i < 12; ++i) {
+        members.push_back({"dir/m" + std::to_string(i + 10) + ".txt", false, 1});
+    }
+    disk_.writeText("many.zip", test::zipBytes(members));
+    for (int i = 0; i < 6; ++i) {
+        src_.writeFile("a" + std::to_string(i), 1);
+    }
+    ASSERT_EQ(test::runCommand("cd '" + src_.path() + "' && arj a -y '" + disk_.file("many.arj") +
+                               "' a0 a1 a2 a3 a4 a5 >/dev/null"),
+              0);
+
+    const std::uint64_t defaultCap = replaceArchiveMemberCap(4);
+    VAROINFO label = scan();
+    replaceArchiveMemberCap(defaultCap);
+    EXPECT_EQ(defaultCap, 1'000'000u);
+    EXPECT_EQ(shape(label), "many.arj[a0,a1,a2,a3],many.zip[dir[m10.txt,m11.txt,m12.txt,m13.txt]]");
+    EXPECT_EQ(label.fileCount, 8);
 }
 
 TEST_F(ScannerArchiveTest, CommentsAndExtraFieldsDoNotDisturbTheListing) {
