@@ -342,7 +342,8 @@ TEST(ToolbarTest, ButtonsUseEachImageOnceAndReachableCommands) {
         if (entry.style == ButtonStyle::Check) {
             // A button that stays pressed shows the same setting the menu ticks.
             const MenuItem* item = nullptr;
-            for (const MenuItem& menu : menuBar()) {
+            const std::vector<MenuItem> bar = menuBar(); // the item found points into it
+            for (const MenuItem& menu : bar) {
                 item = item ? item : findItem(menu, entry.command);
             }
             ASSERT_NE(item, nullptr);
