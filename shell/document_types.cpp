@@ -3,6 +3,7 @@
 #include "platform/core/atomic_file.h"
 #include "platform/core/profile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <cstdlib>
 #include <filesystem>
@@ -29,12 +30,16 @@ struct IconFile {
 };
 
 constexpr IconFile kIcons[] = {
-    {":/icons/label-file-16.png", "16x16", "application-x-pelmora-label.png"},
-    {":/icons/label-file-32.png", "32x32", "application-x-pelmora-label.png"},
-    {":/icons/label-file-48.png", "48x48", "application-x-pelmora-label.png"},
-    {":/icons/template-file-16.png", "16x16", "application-x-pelmora-template.png"},
-    {":/icons/template-file-32.png", "32x32", "application-x-pelmora-template.png"},
-    {":/icons/template-file-48.png", "48x48", "application-x-pelmora-template.png"},
+    {":/icons/label-file-16.png", "16x16", "mimetypes/application-x-pelmora-label.png"},
+    {":/icons/label-file-32.png", "32x32", "mimetypes/application-x-pelmora-label.png"},
+    {":/icons/label-file-48.png", "48x48", "mimetypes/application-x-pelmora-label.png"},
+    {":/icons/template-file-16.png", "16x16", "mimetypes/application-x-pelmora-template.png"},
+    {":/icons/template-file-32.png", "32x32", "mimetypes/application-x-pelmora-template.png"},
+    {":/icons/template-file-48.png", "48x48", "mimetypes/application-x-pelmora-template.png"},
+    // The program's own icon, which the menu entries Setup writes name.
+    {":/icons/pelmora-16.png", "16x16", "apps/pelmora.png"},
+    {":/icons/pelmora-32.png", "32x32", "apps/pelmora.png"},
+    {":/icons/pelmora-48.png", "48x48", "apps/pelmora.png"},
 };
 
 // The program's path as one word of an Exec line: quoted (with the characters the desktop
@@ -65,6 +70,26 @@ std::string execProgram(const std::string& programFolder) {
         }
     }
     return escaped;
+}
+
+std::string resourceText(const char* name) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::string();
+    }
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// The installed entries' texts name the program as "@PELMORA_PROGRAM@".
+std::string withProgram(std::string text, const std::string& programFolder) {
+    const std::string marker = "@PELMORA_PROGRAM@";
+    const std::string program = execProgram(programFolder);
+    for (std::size_t at = text.find(marker); at != std::string::npos;
+         at = text.find(marker, at + program.size())) {
+        text.replace(at, marker.size(), program);
+    }
+    return text;
 }
 
 std::string readWhole(const std::string& path) {
@@ -104,9 +129,10 @@ std::string documentTypesProgramFolder() {
     if (folder != "error") {
         return folder;
     }
-    std::error_code error;
-    const fs::path current = fs::current_path(error);
-    return error ? std::string() : current.string();
+    // Without an installation on record, the folder that holds the running program: an entry
+    // pointing at whatever folder the program was started from would name a program that is not
+    // there, and (being the user's own) would hide the working entry of a packaged install.
+    return QCoreApplication::applicationDirPath().toStdString();
 }
 
 std::string userDataFolder() {
@@ -119,54 +145,15 @@ std::string userDataFolder() {
 }
 
 std::string mimePackageText() {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-           "  <mime-type type=\"application/x-pelmora-label\">\n"
-           "    <comment>Pelmora Label</comment>\n"
-           "    <icon name=\"application-x-pelmora-label\"/>\n"
-           "    <glob pattern=\"*.PMB\"/>\n"
-           "  </mime-type>\n"
-           "  <mime-type type=\"application/x-pelmora-template\">\n"
-           "    <comment>Pelmora Template</comment>\n"
-           "    <icon name=\"application-x-pelmora-template\"/>\n"
-           "    <glob pattern=\"*.PMT\"/>\n"
-           "  </mime-type>\n"
-           "</mime-info>\n";
+    return resourceText(":/desktop/pelmora.xml");
 }
 
 std::string labelDesktopEntryText(const std::string& programFolder) {
-    const std::string program = execProgram(programFolder);
-    return "[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=Pelmora\n"
-           "GenericName=Pelmora Label\n"
-           "Comment=Open a disk label in Pelmora\n"
-           "Exec=" +
-           program +
-           " -label %f\n"
-           "Icon=application-x-pelmora-label\n"
-           "MimeType=application/x-pelmora-label;\n"
-           "NoDisplay=true\n"
-           "Actions=Print;\n"
-           "\n"
-           "[Desktop Action Print]\n"
-           "Name=Print\n"
-           "Exec=" +
-           program + " -printlabel %f\n";
+    return withProgram(resourceText(":/desktop/pelmora-label.desktop"), programFolder);
 }
 
 std::string templateDesktopEntryText(const std::string& programFolder) {
-    return "[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=Pelmora\n"
-           "GenericName=Pelmora Template\n"
-           "Comment=Start Pelmora with a label template\n"
-           "Exec=" +
-           execProgram(programFolder) +
-           " -template %f\n"
-           "Icon=application-x-pelmora-template\n"
-           "MimeType=application/x-pelmora-template;\n"
-           "NoDisplay=true\n";
+    return withProgram(resourceText(":/desktop/pelmora-template.desktop"), programFolder);
 }
 
 int RecordDocumentTypes(const std::string& dataFolder, const std::string& programFolder) {
@@ -188,7 +175,7 @@ int RecordDocumentTypes(const std::string& dataFolder, const std::string& progra
         }
         const QByteArray bytes = resource.readAll();
         iconsWritten +=
-            writeIfDifferent(dataFolder + "/icons/hicolor/" + icon.size + "/mimetypes/" + icon.name,
+            writeIfDifferent(dataFolder + "/icons/hicolor/" + icon.size + "/" + icon.name,
                              std::string(bytes.constData(), bytes.size()));
     }
     if (mimeWritten > 0) {

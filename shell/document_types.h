@@ -14,7 +14,7 @@ constexpr const char* kLabelMimeType = "application/x-pelmora-label";
 constexpr const char* kTemplateMimeType = "application/x-pelmora-template";
 
 // The folder the entries start the program from: "InstallPath" of section "Install" in
-// Pelmora.ini, else the current directory; empty when neither can be had.
+// Pelmora.ini, else the folder of the running program.
 std::string documentTypesProgramFolder();
 
 // "$XDG_DATA_HOME", else "~/.local/share".

@@ -4,6 +4,7 @@
 #include "shell_fixture.h"
 #include "storage/label_file.h"
 
+#include <QCoreApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
@@ -28,7 +29,7 @@ std::string execLines(const std::string& desktopEntry) {
 // start writes nothing, and the desktop's MIME database then knows a .PMB file.
 TEST(DocumentTypesTest, WrittenOnceWithTheSwitchesAndKnownToTheDesktop) {
     TempDir data;
-    EXPECT_EQ(RecordDocumentTypes(data.path(), "/opt/PM"), 9);
+    EXPECT_EQ(RecordDocumentTypes(data.path(), "/opt/PM"), 12);
     EXPECT_EQ(execLines(readFile(data.file("applications/pelmora-label.desktop"))),
               "/opt/PM/Pelmora -label %f|/opt/PM/Pelmora -printlabel %f|");
     EXPECT_EQ(execLines(readFile(data.file("applications/pelmora-template.desktop"))),
@@ -60,8 +61,8 @@ TEST(DocumentTypesTest, WrittenOnceWithTheSwitchesAndKnownToTheDesktop) {
 using DesktopStartTest = ShellFixture;
 
 // Every start records the types before the settings are read, pointing at "InstallPath",
-// else at the current directory.
-TEST_F(DesktopStartTest, StartPointsTheTypesAtTheInstallFolderOrTheCurrentDirectory) {
+// else at the running program's folder (never the folder it was started from).
+TEST_F(DesktopStartTest, StartPointsTheTypesAtTheInstallFolderOrTheProgramsOwn) {
     TempDir data;
     const QByteArray previousData = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.path()));
@@ -71,7 +72,7 @@ TEST_F(DesktopStartTest, StartPointsTheTypesAtTheInstallFolderOrTheCurrentDirect
 
     start();
     EXPECT_EQ(execLines(readFile(data.file("applications/pelmora-template.desktop"))),
-              here.path() + "/Pelmora -template %f|");
+              QCoreApplication::applicationDirPath().toStdString() + "/Pelmora -template %f|");
 
     window_.reset();
     app_.reset();

@@ -1,0 +1,118 @@
+#include "setup/file_copy.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace pelmora {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now, reporting whether the last writes reached the file.
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool copyContents(int from, int to) {
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t got = ::read(from, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        if (!writeAll(to, buffer.data(), static_cast<std::size_t>(got))) {
+            return false;
+        }
+    }
+}
+
+} // namespace
+
+bool copyFileReplacing(const std::string& source, const std::string& target, int mode) {
+    Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (from.get() < 0 || ::fstat(from.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return false;
+    }
+    std::string temporary = target + ".XXXXXX";
+    Descriptor to(::mkstemp(temporary.data()));
+    if (to.get() < 0) {
+        return false;
+    }
+    const mode_t permissions = mode >= 0 ? static_cast<mode_t>(mode) : (status.st_mode & 07777);
+    const bool copied = copyContents(from.get(), to.get()) &&
+                        ::fchmod(to.get(), permissions) == 0 && ::fsync(to.get()) == 0;
+    if (!to.close() || !copied || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool copyFolderReplacing(const std::string& source, const std::string& target) {
+    std::error_code error;
+    if (!fs::is_directory(source, error)) {
+        return false;
+    }
+    fs::create_directory(target, error);
+    if (!fs::is_directory(target, error)) {
+        return false;
+    }
+    fs::directory_iterator it(source, error);
+    for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
+        const std::string from = it->path().string();
+        const std::string to = target + "/" + it->path().filename().string();
+        const bool done =
+            it->is_directory(error) ? copyFolderReplacing(from, to) : copyFileReplacing(from, to);
+        if (!done) {
+            return false;
+        }
+    }
+    return !error;
+}
+
+} // namespace pelmora

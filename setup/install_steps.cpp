@@ -1,0 +1,137 @@
+#include "setup/install_steps.h"
+
+#include "platform/core/atomic_file.h"
+#include "platform/core/message.h"
+#include "platform/core/profile.h"
+#include "setup/desktop_entry.h"
+#include "setup/file_copy.h"
+#include "setup/installation.h"
+#include "setup/process_start.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pelmora {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int abortInstallation(const std::string& text) {
+    reportMessage(nullptr, "Unable to install:  " + text, "Installation Aborted", MB_ICONERROR);
+    return kSetupFailed;
+}
+
+bool copyItems(const std::string& product, const SetupState& state, const std::string& folder,
+               std::string& failedSource) {
+    for (const InstalledItem& item : installedItems(product)) {
+        const std::string source = state.sourceFolder + "/" + item.name;
+        const std::string target = folder + "/" + item.name;
+        if (!(item.folder ? copyFolderReplacing(source, target)
+                          : copyFileReplacing(source, target))) {
+            failedSource = source;
+            return false;
+        }
+    }
+    return true;
+}
+
+// The entry of the list of installed programs; failures leave it out.
+void recordUninstallEntry(const SetupConfig& config, const std::string& folder) {
+    const std::string record = uninstallRecordPath(config.productName);
+    std::error_code error;
+    fs::create_directories(fs::path(record).parent_path(), error);
+    WritePrivateProfileString(kUninstallSection, "DisplayName",
+                              config.productName + " " + config.version, record);
+    WritePrivateProfileString(kUninstallSection, "UninstallString", folder + "/" + kUninstallerName,
+                              record);
+}
+
+// The menu folder's entries: those of older releases go first; failures leave an entry out.
+void writeMenuEntries(const std::string& product, const std::string& folder) {
+    std::error_code error;
+    fs::create_directories(menuFolder(product), error);
+    for (const std::string& older : olderMenuEntryNames(product)) {
+        fs::remove(menuEntryPath(product, older), error);
+    }
+    for (const MenuEntry& entry : menuEntriesFor(product, folder)) {
+        writeFileAtomically(menuEntryPath(product, entry.name), menuEntryText(entry));
+    }
+}
+
+// The Program Manager group of the older shells; every command that finds no server is
+// skipped.
+void makeProgramGroup(const std::string& product, const std::string& folder) {
+    const std::string quotedProduct = "(\"" + product + "\")]";
+    const std::string commands[] = {
+        "[CreateGroup" + quotedProduct,
+        "[ShowGroup" + quotedProduct,
+        "[AddItem(\"" + folder + "/" + product + "\",\"" + product + "\")]",
+        "[AddItem(\"" + folder + "/" + kHelpSupportName + "\",\"" + product + " Help\")]",
+        "[AddItem(\"" + folder + "/" + kReadmeName + "\",\"Read Me\")]",
+        "[AddItem(\"" + folder + "/" + kUninstallerName + "\",\"Uninstall " + product + "\")]",
+    };
+    for (const std::string& command : commands) {
+        sendProgramManagerCommand(command);
+    }
+}
+
+} // namespace
+
+bool makePath(const std::string& folder) {
+    std::string path;
+    std::size_t at = 0;
+    while (at < folder.size()) {
+        std::size_t next = folder.find('/', at);
+        if (next == std::string::npos) {
+            next = folder.size();
+        }
+        if (next > at) {
+            path += "/" + folder.substr(at, next - at);
+            struct stat status {};
+            if ((::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) ||
+                ::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+                ::access(path.c_str(), X_OK) != 0) {
+                return false;
+            }
+        }
+        at = next + 1;
+    }
+    return true;
+}
+
+int installProduct(const SetupState& state, const SetupConfig& config) {
+    const std::string& product = config.productName;
+    const std::string folder = absoluteFolder(state.installFolder);
+
+    writeInstallPath(product, folder);
+    if (!makePath(folder)) {
+        return abortInstallation("Can't make path \"" + folder + "\"");
+    }
+    std::string failedSource;
+    if (!copyItems(product, state, folder, failedSource)) {
+        return abortInstallation("Can't copy file \"" + failedSource + "\"");
+    }
+    if (state.shellLevel > 3) {
+        recordUninstallEntry(config, folder);
+    }
+    if (state.addToMenu) {
+        if (state.shellLevel > 3) {
+            writeMenuEntries(product, folder);
+        } else {
+            makeProgramGroup(product, folder);
+        }
+    }
+    reportMessage(nullptr, "Installation Completed!", "Installation Succeded", MB_ICONINFORMATION);
+    if (state.startAfter) {
+        startDetached({folder + "/" + product, {}, folder});
+    }
+    if (state.viewReadme) {
+        startDetached({"xdg-open", {folder + "/" + kReadmeName}, folder});
+    }
+    return kSetupSucceeded;
+}
+
+} // namespace pelmora

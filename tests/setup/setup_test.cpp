@@ -1,0 +1,257 @@
+#include "platform/core/profile.h"
+#include "setup/folder_browser.h"
+#include "setup/installation.h"
+#include "setup/setup_program.h"
+#include "tests/setup/install_fixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
+namespace pelmora::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const SetupConfig kConfig{"Pelmora", "4.1", "July 17, 1998", "850"};
+
+class SetupTest : public InstallFixture {
+protected:
+    void SetUp() override {
+        InstallFixture::SetUp();
+        writeSource();
+    }
+
+    void writeSource() {
+        source_.writeText("Pelmora", "label program " + std::to_string(generation_));
+        ::chmod(source_.file("Pelmora").c_str(), 0755);
+        source_.writeText("help/index.html", "<h1>Contents</h1>");
+        source_.writeText("help/topics.html", "<h1>Topics</h1>");
+        source_.writeText("Readme.txt", "read me");
+        source_.writeText("Uninstal", "uninstaller");
+        source_.writeText("Qantlink", "#!/bin/sh\n");
+    }
+
+    // Runs Setup; the main dialog is handed to `fill` and then confirmed.
+    int install(const std::function<void(const ui::ModalRequest&)>& fill = {}) {
+        answerDialog_ = [&](const ui::ModalRequest& request) -> std::optional<int> {
+            if (request.title != "Pelmora Setup") {
+                return std::nullopt;
+            }
+            if (fill) {
+                fill(request);
+            }
+            return QDialog::Accepted;
+        };
+        return runSetup(kConfig, source_.path());
+    }
+
+    static void setFolder(const ui::ModalRequest& request, const std::string& folder) {
+        auto* edit = child<QLineEdit>(request, "installFolderEdit");
+        edit->setText(QString::fromStdString(folder));
+        emit edit->editingFinished();
+    }
+
+    static void uncheck(const ui::ModalRequest& request, const char* name) {
+        child<QCheckBox>(request, name)->setChecked(false);
+    }
+
+    std::string defaultFolder() const { return home() + "/.local/opt/Pelmora"; }
+
+    TempDir source_;
+    int generation_ = 1;
+};
+
+std::string menuEntry(const std::string& name) {
+    return readFile(menuEntryPath("Pelmora", name));
+}
+
+// A first installation: the dialog shows the release and the real free space, every file is
+// copied, and the installation is recorded for the program, Uninstall and the menu.
+TEST_F(SetupTest, DefaultInstallCopiesEverythingAndRecordsIt) {
+    fs::create_directories(menuFolder("Pelmora"));
+    dir_.writeText("home/.local/share/applications/Pelmora/Pelmora v1.8.desktop", "old");
+
+    std::string banner, folderShown, required, available;
+    ASSERT_EQ(install([&](const ui::ModalRequest& request) {
+                  banner = child<QLabel>(request, "banner")->text().toStdString();
+                  folderShown =
+                      child<QLineEdit>(request, "installFolderEdit")->text().toStdString();
+                  required = child<QLabel>(request, "requiredSpace")->text().toStdString();
+                  available = child<QLabel>(request, "availableSpace")->text().toStdString();
+              }),
+              0);
+
+    EXPECT_EQ(banner, "Pelmora Version 4.1, Released July 17, 1998");
+    EXPECT_EQ(folderShown, defaultFolder());
+    EXPECT_EQ(required, "850kB");
+    // The folder does not exist yet: its nearest parent's file system, counted in 64 bits
+    // (other programs may write meanwhile, so within a margin).
+    struct statvfs fs {};
+    ASSERT_EQ(statvfs(home().c_str(), &fs), 0);
+    const double freeKb = double(fs.f_bavail) * double(fs.f_frsize) / 1024;
+    ASSERT_TRUE(available.ends_with("kB")) << available;
+    EXPECT_NEAR(std::stod(available), freeKb, 65536 + freeKb / 100) << available;
+
+    const std::string folder = defaultFolder();
+    EXPECT_EQ(filesBelow(folder), filesBelow(source_.path()));
+    for (const std::string& file : filesBelow(source_.path())) {
+        EXPECT_EQ(readFile(folder + "/" + file), readFile(source_.file(file))) << file;
+    }
+    EXPECT_EQ(fs::status(folder + "/Pelmora").permissions() & fs::perms::owner_exec,
+              fs::perms::owner_exec);
+
+    EXPECT_EQ(installPath(), folder);
+    const std::string record = dataHome() + "/pelmora/uninstall.ini";
+    EXPECT_EQ(GetPrivateProfileString("Uninstall", "DisplayName", "", 256, record), "Pelmora 4.1");
+    EXPECT_EQ(GetPrivateProfileString("Uninstall", "UninstallString", "", 256, record),
+              folder + "/Uninstal");
+
+    EXPECT_EQ(filesBelow(menuFolder("Pelmora")),
+              (std::vector<std::string>{"Pelmora Help.desktop", "Pelmora.desktop",
+                                        "Read Me.desktop", "Uninstall Pelmora.desktop"}));
+    EXPECT_NE(menuEntry("Pelmora").find("\nExec=" + folder + "/Pelmora\n"), std::string::npos);
+    EXPECT_NE(menuEntry("Read Me").find("\nExec=xdg-open " + folder + "/Readme.txt\n"),
+              std::string::npos);
+    EXPECT_NE(menuEntry("Uninstall Pelmora").find("\nExec=" + folder + "/Uninstal\n"),
+              std::string::npos);
+    if (runCommand("command -v desktop-file-validate >/dev/null") == 0) {
+        EXPECT_EQ(runCommand("desktop-file-validate " +
+                             quoted(menuEntryPath("Pelmora", "Pelmora")) + " " +
+                             quoted(menuEntryPath("Pelmora", "Pelmora Help"))),
+                  0);
+    }
+
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"Installation Succeded: Installation Completed!"});
+    ASSERT_EQ(started_.size(), 2u);
+    EXPECT_EQ(started_[0].program, folder + "/Pelmora");
+    EXPECT_EQ(started_[0].workingFolder, folder);
+    EXPECT_EQ(started_[1].program, "xdg-open");
+    EXPECT_EQ(started_[1].arguments, std::vector<std::string>{folder + "/Readme.txt"});
+}
+
+// A second installation goes where the first one went and replaces every file; the options
+// left off start nothing and add no menu entries.
+TEST_F(SetupTest, ReinstallUsesTheRecordedFolderAndOverwritesEveryFile) {
+    const std::string recorded = home() + "/My Programs/Pelmora";
+    fs::create_directories(windowsFolder());
+    dir_.writeText("windows/Pelmora.ini", "[Install]\nInstallPath=" + recorded + "\n");
+    ASSERT_EQ(install([](const ui::ModalRequest& request) {
+                  uncheck(request, "startAfterCheck");
+                  uncheck(request, "viewReadmeCheck");
+              }),
+              0);
+    EXPECT_NE(menuEntry("Pelmora").find("\nExec=\"" + recorded + "/Pelmora\"\n"),
+              std::string::npos);
+
+    generation_ = 2;
+    writeSource();
+    std::string folderShown;
+    ASSERT_EQ(install([&](const ui::ModalRequest& request) {
+                  folderShown =
+                      child<QLineEdit>(request, "installFolderEdit")->text().toStdString();
+                  uncheck(request, "startAfterCheck");
+                  uncheck(request, "viewReadmeCheck");
+              }),
+              0);
+    EXPECT_EQ(folderShown, recorded);
+    EXPECT_EQ(readFile(recorded + "/Pelmora"), "label program 2");
+    for (const std::string& file : filesBelow(source_.path())) {
+        EXPECT_EQ(readFile(recorded + "/" + file), readFile(source_.file(file))) << file;
+    }
+    EXPECT_TRUE(started_.empty());
+    EXPECT_FALSE(fs::exists(defaultFolder()));
+}
+
+// A folder that cannot be made, and a file that cannot be copied, end Setup with exit code 1
+// and the message; what was done before stays.
+TEST_F(SetupTest, FailuresAbortWithExitOneAndKeepWhatWasDone) {
+    const std::string blocked = dir_.writeText("home/plain file", "x") + "/Pelmora";
+    EXPECT_EQ(install([&](const ui::ModalRequest& request) { setFolder(request, blocked); }), 1);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Installation Aborted: Unable to install:  "
+                                                   "Can't make path \"" +
+                                                   blocked + "\""});
+    EXPECT_EQ(installPath(), blocked);
+    EXPECT_FALSE(fs::exists(dataHome() + "/pelmora/uninstall.ini"));
+
+    requests_.clear();
+    fs::remove(source_.file("Uninstal"));
+    const std::string folder = home() + "/elsewhere";
+    EXPECT_EQ(install([&](const ui::ModalRequest& request) { setFolder(request, folder); }), 1);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Installation Aborted: Unable to install:  "
+                                                   "Can't copy file \"" +
+                                                   source_.file("Uninstal") + "\""});
+    EXPECT_EQ(
+        filesBelow(folder),
+        (std::vector<std::string>{"Pelmora", "Readme.txt", "help/index.html", "help/topics.html"}));
+    EXPECT_FALSE(fs::exists(menuFolder("Pelmora")));
+    EXPECT_TRUE(started_.empty());
+}
+
+// Below shell level 4 the default folder is in the home folder, and neither an uninstall
+// record nor menu entries are written (the Program Manager finds no server).
+TEST_F(SetupTest, ShellLevelZeroWritesNoRecordAndNoEntries) {
+    setShellLevelOverride(0);
+    EXPECT_EQ(install(), 0);
+    setShellLevelOverride(std::nullopt);
+    EXPECT_EQ(installPath(), home() + "/Pelmora");
+    EXPECT_EQ(filesBelow(home() + "/Pelmora"), filesBelow(source_.path()));
+    EXPECT_FALSE(fs::exists(dataHome() + "/pelmora"));
+    EXPECT_FALSE(fs::exists(menuFolder("Pelmora")));
+}
+
+// The folder browser walks up to "/" and no further, goes into sub-folders, and hands the
+// chosen folder back to the main dialog; Cancel keeps the folder typed before.
+TEST_F(SetupTest, FolderBrowserMovesBetweenFolders) {
+    dir_.makeDir("home/Apps/Tools");
+    const auto activate = [](QListWidget* list, const char* text) {
+        const auto items = list->findItems(QString::fromLatin1(text), Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << text;
+        emit list->itemActivated(items.front());
+    };
+    std::vector<std::string> shown;
+    bool cancel = false;
+    answerDialog_ = [&](const ui::ModalRequest& request) -> std::optional<int> {
+        if (request.title == "Select Installation Directory") {
+            auto* list = child<QListWidget>(request, "folderList");
+            auto* current = child<QLabel>(request, "currentFolder");
+            EXPECT_EQ(list->item(0)->text(), "[..]");
+            activate(list, "[Apps]");
+            shown.push_back(current->text().toStdString());
+            activate(list, "[Tools]");
+            shown.push_back(current->text().toStdString());
+            for (int i = 0; i < 64 && current->text() != "/"; ++i) {
+                activate(list, "[..]");
+            }
+            activate(list, "[..]");
+            shown.push_back(current->text().toStdString());
+            return cancel ? QDialog::Rejected : QDialog::Accepted;
+        }
+        auto* edit = child<QLineEdit>(request, "installFolderEdit");
+        edit->setText(QString::fromStdString(home()));
+        child<QPushButton>(request, "browseButton")->click();
+        shown.push_back(edit->text().toStdString());
+        edit->setText(QString::fromStdString(home()));
+        cancel = true;
+        child<QPushButton>(request, "browseButton")->click();
+        shown.push_back(edit->text().toStdString());
+        return QDialog::Rejected;
+    };
+    EXPECT_EQ(runSetup(kConfig, source_.path()), 0);
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{home() + "/Apps", home() + "/Apps/Tools", "/", "/",
+                                        home() + "/Apps", home() + "/Apps/Tools", "/", home()}));
+    EXPECT_EQ(parentFolder("/opt/"), "/");
+    // Cancelling the main dialog changes nothing.
+    EXPECT_EQ(installPath(), "error");
+    EXPECT_FALSE(fs::exists(home() + "/.local/opt"));
+}
+
+} // namespace
+} // namespace pelmora::test
