@@ -17,8 +17,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace pelmora {
 namespace {
@@ -436,22 +438,53 @@ TemplateContents decodeTemplate(std::string_view bytes, VAROINFO& block) {
     return contents;
 }
 
+namespace {
+
+std::string foldedName(const char* name) {
+    std::string folded(name);
+    for (char& c : folded) {
+        c = asciiLower(c);
+    }
+    return folded;
+}
+
+// The first folder with contents of each name (A-Z folded) in one node, made when the node is
+// first searched: a template of many folders is then applied in linear time.
+class FolderIndex {
+public:
+    FileEntry* find(VAROINFO& node, const std::string& name) {
+        auto [slot, made] = nodes_.try_emplace(&node);
+        if (made) {
+            for (FileEntry& entry : node.entries) {
+                if (hasChildNode(entry)) {
+                    slot->second.try_emplace(foldedName(entry.name), &entry);
+                }
+            }
+        }
+        auto found = slot->second.find(foldedName(name.c_str()));
+        return found == slot->second.end() ? nullptr : found->second;
+    }
+
+private:
+    std::unordered_map<const VAROINFO*, std::unordered_map<std::string, FileEntry*>> nodes_;
+};
+
+} // namespace
+
 void applyFolderStates(const std::vector<TemplateFolderState>& folders, VAROINFO& label) {
     // nodes[d] is the node whose entries the records of depth d name. A record deeper than
     // the last node found lies inside a record that was skipped, and is skipped too.
     std::vector<VAROINFO*> nodes{&label};
+    FolderIndex index;
     for (const TemplateFolderState& folder : folders) {
         const auto depth = static_cast<std::size_t>(folder.depth);
         if (folder.depth < 0 || depth >= nodes.size()) {
             continue;
         }
         nodes.resize(depth + 1);
-        for (FileEntry& entry : nodes[depth]->entries) {
-            if (hasChildNode(entry) && equalsIgnoringAsciiCase(entry.name, folder.name)) {
-                entry.open = folder.open;
-                nodes.push_back(entry.child.get());
-                break;
-            }
+        if (FileEntry* entry = index.find(*nodes[depth], folder.name)) {
+            entry->open = folder.open;
+            nodes.push_back(entry->child.get());
         }
     }
     label.layoutValid = 0;
