@@ -1,6 +1,7 @@
 #pragma once
-// Desktop entries: the menu entries Setup writes for an installation, and the quoting of a
-// path as one word of an entry's Exec line.
+// Desktop entries: the menu entries Setup writes for an installation.
+
+#include "platform/core/desktop_exec.h"
 
 #include <string>
 #include <vector>
@@ -11,11 +12,6 @@ namespace pelmora {
 // which the program writes into the user's applications folder at every start.
 constexpr const char* kDocumentHandlerEntries[] = {"pelmora-label.desktop",
                                                    "pelmora-template.desktop"};
-
-// `word` as one argument of an Exec line: as it is when it holds only plain characters,
-// else in double quotes with '"', '`', '$' and '\' escaped, and every backslash then
-// doubled once more as the key file format asks. A '%' is doubled in both forms.
-std::string desktopExecArgument(const std::string& word);
 
 struct MenuEntry {
     std::string name;    // the entry's name in the menu and its file name

@@ -1,6 +1,7 @@
 #include "shell/document_types.h"
 
 #include "platform/core/atomic_file.h"
+#include "platform/core/desktop_exec.h"
 #include "platform/core/profile.h"
 
 #include <QCoreApplication>
@@ -42,34 +43,13 @@ constexpr IconFile kIcons[] = {
     {":/icons/pelmora-48.png", "48x48", "apps/pelmora.png"},
 };
 
-// The program's path as one word of an Exec line: quoted (with the characters the desktop
-// entry format reserves escaped) when it holds anything but plain path characters.
+// The program's path as one word of an Exec line.
 std::string execProgram(const std::string& programFolder) {
     std::string path = programFolder;
     if (path.empty() || path.back() != '/') {
         path += '/';
     }
-    path += kProgramName;
-    if (path.find_first_of(" \t\n\"'\\><~|&;$*?#()`%=") == std::string::npos) {
-        return path;
-    }
-    std::string quoted = "\"";
-    for (char c : path) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\') {
-            quoted += '\\';
-        }
-        quoted += c;
-    }
-    quoted += '"';
-    // Inside a desktop entry's value a backslash is itself escaped once more.
-    std::string escaped;
-    for (char c : quoted) {
-        escaped += c;
-        if (c == '\\') {
-            escaped += '\\';
-        }
-    }
-    return escaped;
+    return desktopExecArgument(path + kProgramName);
 }
 
 std::string resourceText(const char* name) {
