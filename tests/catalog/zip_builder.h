@@ -22,9 +22,10 @@ struct ZipMember {
     std::string extra;  // the central directory's extra field
 };
 
+// `count` little-endian bytes of `value`; bytes past the eighth are 0 (a run of zero fields).
 inline void appendLe(std::string& bytes, std::uint64_t value, int count) {
     for (int i = 0; i < count; ++i) {
-        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+        bytes += static_cast<char>(i < 8 ? (value >> (8 * i)) & 0xFF : 0);
     }
 }
 
