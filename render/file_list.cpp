@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace pelmora {
@@ -16,8 +17,14 @@ namespace {
 
 using gdi::DeviceContext;
 
+// Truncates toward zero; a value beyond the int range (line heights and extents come from
+// files) is held at its end instead of being undefined.
 int trunc(double v) {
-    return static_cast<int>(v);
+    if (!(v > std::numeric_limits<int>::min())) {
+        return std::isnan(v) ? 0 : std::numeric_limits<int>::min();
+    }
+    return v < std::numeric_limits<int>::max() ? static_cast<int>(v)
+                                               : std::numeric_limits<int>::max();
 }
 
 std::size_t countTree(const VAROINFO& node) {
@@ -146,7 +153,7 @@ void drawLine(DeviceContext& dc, const VAROINFO& label, const ListFonts& fonts,
     if (label.showSize) {
         SIZE size{};
         if (MeasureText(dc, entry.sizeText, -1, 0, &size)) {
-            nameRight -= size.cx + 5;
+            nameRight = trunc(static_cast<double>(cell.right) - size.cx - 5);
         }
     }
     const int x = drawTreeLines(dc, label, lineIndex, cell, s);
@@ -184,18 +191,20 @@ std::int32_t BuildDisplayLines(VAROINFO& label) {
 FileListGrid::FileListGrid(const VAROINFO& label, const RECT& bodyRect, double s,
                            std::int32_t columnCount, std::int32_t position)
     : body(bodyRect), scale(s), columns(columnCount) {
-    lineUnit = std::max(label.fileFontHeight, label.folderFontHeight) + 1;
+    // In floating point: the heights are what a file said, and may be any 32-bit value.
+    lineUnit = static_cast<double>(std::max(label.fileFontHeight, label.folderFontHeight)) + 1;
     pitch = lineUnit * s;
-    rows =
-        pitch > 0
-            ? static_cast<std::int32_t>(std::floor((body.top - body.bottom - 25 * s) / pitch + 0.5))
-            : 0;
+    rows = pitch > 0 ? trunc(std::floor(
+                           (static_cast<double>(body.top) - body.bottom - 25 * s) / pitch + 0.5))
+                     : 0;
     if (position == 1 && label.showComment) {
         rows -= 1;
     }
     const int gap = columns < 3 ? trunc(s * 10) : trunc(s * 5);
     margin = gap * s;
-    columnWidth = columns > 0 ? (body.right - body.left - columns * 2 * margin) / columns : 0;
+    columnWidth =
+        columns > 0 ? (static_cast<double>(body.right) - body.left - columns * 2 * margin) / columns
+                    : 0;
 }
 
 double FileListGrid::contentStart(std::int32_t k) const {

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
 
 namespace pelmora {
 namespace {
@@ -17,6 +19,13 @@ using gdi::DeviceContext;
 
 constexpr unsigned kHAlignFlags[3] = {DT_LEFT, DT_CENTER, DT_RIGHT};
 constexpr unsigned kVAlignFlags[3] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
+
+// Object outlines can reach the ends of the int range (an auto-sized string in a huge font
+// saturates there), so distances between them are taken in 64 bits and held in range.
+int clampedInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
 
 std::int32_t readInt32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[at]) |
@@ -76,12 +85,13 @@ void drawString(DeviceContext& dc, const PlacedObject& object, int x, int y, int
         reportBadStuff("DrawVaroImages - CreateFontIndirect Failure!");
     }
 
+    const RECT box{x, y, clampedInt(std::int64_t{x} + w), clampedInt(std::int64_t{y} + h)};
     if (object.opaque) {
-        dc.Rectangle(x, y, x + w, y + h);
+        dc.Rectangle(box.left, box.top, box.right, box.bottom);
     }
     const unsigned flags = kVAlignFlags[std::clamp(object.vAlign, 0, 2)] |
                            kHAlignFlags[std::clamp(object.hAlign, 0, 2)];
-    MyDrawText(dc, object.text, -1, RECT{x, y, x + w, y + h}, flags, object.orientation);
+    MyDrawText(dc, object.text, -1, box, flags, object.orientation);
 
     dc.SelectObject(previousFont);
     dc.SelectObject(previousPen);
@@ -105,10 +115,10 @@ void DrawVaroImages(DeviceContext& dc, VAROINFO& label, int layer, int position,
         if (object.layer != layer || object.page != position) {
             continue;
         }
-        int x = object.left;
-        int y = object.top;
-        int w = std::abs(object.right - object.left);
-        int h = -std::abs(object.bottom - object.top);
+        std::int64_t x = object.left;
+        std::int64_t y = object.top;
+        std::int64_t w = std::abs(std::int64_t{object.right} - object.left);
+        std::int64_t h = -std::abs(std::int64_t{object.bottom} - object.top);
         if (!zoomed) {
             x /= 2;
             y /= 2;
@@ -118,9 +128,10 @@ void DrawVaroImages(DeviceContext& dc, VAROINFO& label, int layer, int position,
         x += label.labelLeft;
         y += label.labelTop;
         if (object.kind == OBJECT_IMAGE) {
-            drawImage(dc, object, x, y, w, h);
+            drawImage(dc, object, clampedInt(x), clampedInt(y), clampedInt(w), clampedInt(h));
         } else if (object.kind == OBJECT_STRING) {
-            drawString(dc, object, x, y, w, h, zoomed);
+            drawString(dc, object, clampedInt(x), clampedInt(y), clampedInt(w), clampedInt(h),
+                       zoomed);
         }
     }
 
@@ -129,9 +140,16 @@ void DrawVaroImages(DeviceContext& dc, VAROINFO& label, int layer, int position,
     dc.SetStretchBltMode(gdi::COLORONCOLOR);
 }
 
-std::array<RECT, 8> HandleRects(const RECT& o) {
-    const int mx = (o.right + o.left - 8) / 2;
-    const int my = (o.top + o.bottom + 8) / 2;
+std::array<RECT, 8> HandleRects(const RECT& outline) {
+    // Eight units of room at the ends of the range for the handles themselves.
+    const auto inRoom = [](int v) {
+        return std::clamp(v, std::numeric_limits<int>::min() + 8,
+                          std::numeric_limits<int>::max() - 8);
+    };
+    const RECT o{inRoom(outline.left), inRoom(outline.top), inRoom(outline.right),
+                 inRoom(outline.bottom)};
+    const int mx = clampedInt((std::int64_t{o.right} + o.left - 8) / 2);
+    const int my = clampedInt((std::int64_t{o.top} + o.bottom + 8) / 2);
     return {RECT{o.left, o.top, o.left + 8, o.top - 8},
             RECT{o.right - 8, o.top, o.right, o.top - 8},
             RECT{o.left, o.bottom + 8, o.left + 8, o.bottom},
@@ -153,10 +171,10 @@ void DrawSelectionOutline(DeviceContext& dc, VAROINFO& label, int zoomed) {
     if (!zoomed) {
         ScaleRect(outline, 0.5);
     }
-    outline.left += label.labelLeft;
-    outline.right += label.labelLeft;
-    outline.top += label.labelTop;
-    outline.bottom += label.labelTop;
+    outline = RECT{clampedInt(std::int64_t{outline.left} + label.labelLeft),
+                   clampedInt(std::int64_t{outline.top} + label.labelTop),
+                   clampedInt(std::int64_t{outline.right} + label.labelLeft),
+                   clampedInt(std::int64_t{outline.bottom} + label.labelTop)};
 
     gdi::HPEN previousPen = dc.SelectObject(selectionPen());
     const int previousMode = SetLabelMapping(dc);

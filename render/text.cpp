@@ -5,9 +5,11 @@
 #include "render/geometry.h"
 #include "render/view_state.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 namespace pelmora {
@@ -131,6 +133,15 @@ int MeasureFontHeight(DeviceContext& dc, const LOGFONTA& font) {
 
 namespace {
 
+// Text placement works in 64 bits: a string of thousands of lines in a font as tall as a file
+// may ask for reaches past the int range before the clip takes it away.
+using Wide = std::int64_t;
+
+int toInt(Wide value) {
+    return static_cast<int>(
+        std::clamp<Wide>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
 // One line of a CR LF separated text: [begin, end) and where the next line begins.
 struct Line {
     std::size_t begin = 0;
@@ -151,48 +162,54 @@ Line lineAt(std::string_view text, std::size_t begin) {
 }
 
 // The coordinate along the text of a line `advance` long, by the horizontal flags.
-int alongText(int angle, const RECT& rect, unsigned flags, int advance) {
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
+Wide alongText(int angle, const RECT& rect, unsigned flags, Wide advance) {
+    const Wide width = Wide{rect.right} - rect.left;
+    const Wide height = Wide{rect.bottom} - rect.top;
     bool centre = flags & DT_CENTER;
     bool right = flags & DT_RIGHT;
     switch (angle) {
     case 90:
         return centre  ? rect.bottom - (height - advance) / 2
                : right ? rect.bottom + advance
-                       : rect.top;
+                       : Wide{rect.top};
     case 180:
         return centre  ? rect.right - (width - advance) / 2
                : right ? rect.left + advance
-                       : rect.right;
+                       : Wide{rect.right};
     case 270:
         return centre  ? rect.top + (height - advance) / 2
                : right ? rect.top - advance
-                       : rect.bottom;
+                       : Wide{rect.bottom};
     default:
         return centre  ? rect.left + (width - advance) / 2
                : right ? rect.right - advance
-                       : rect.left;
+                       : Wide{rect.left};
     }
 }
 
 // The coordinate across the text of the first line of a block `total` high.
-int acrossText(int angle, const RECT& rect, unsigned flags, int total) {
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
+Wide acrossText(int angle, const RECT& rect, unsigned flags, Wide total) {
+    const Wide width = Wide{rect.right} - rect.left;
+    const Wide height = Wide{rect.bottom} - rect.top;
     bool vcentre = flags & DT_VCENTER;
     bool bottom = flags & DT_BOTTOM;
     switch (angle) {
     case 90:
-        return vcentre ? rect.left + (width + total) / 2 : bottom ? rect.left + total : rect.right;
+        return vcentre  ? rect.left + (width + total) / 2
+               : bottom ? rect.left + total
+                        : Wide{rect.right};
     case 180:
         return vcentre  ? rect.bottom - (height + total) / 2
                : bottom ? rect.top - total
-                        : rect.bottom;
+                        : Wide{rect.bottom};
     case 270:
-        return vcentre ? rect.left + (width - total) / 2 : bottom ? rect.right - total : rect.left;
+        return vcentre  ? rect.left + (width - total) / 2
+               : bottom ? rect.right - total
+                        : Wide{rect.left};
     default:
-        return vcentre ? rect.top + (height + total) / 2 : bottom ? rect.bottom + total : rect.top;
+        return vcentre  ? rect.top + (height + total) / 2
+               : bottom ? rect.bottom + total
+                        : Wide{rect.top};
     }
 }
 
@@ -201,11 +218,11 @@ bool runsAlongY(int angle) {
     return angle == 90 || angle == 270;
 }
 
-void drawLine(DeviceContext& dc, int x, int y, const RECT& clip, std::string_view line) {
+void drawLine(DeviceContext& dc, Wide x, Wide y, const RECT& clip, std::string_view line) {
     unsigned previousAlign = dc.SetTextAlign(gdi::TA_LEFT | gdi::TA_TOP | gdi::TA_NOUPDATECP);
     int previousExtra = dc.SetTextCharacterExtra(0);
     int previousMode = dc.SetBkMode(gdi::TRANSPARENT);
-    bool drawn = dc.ExtTextOut(x, y, gdi::ETO_CLIPPED, &clip, line);
+    bool drawn = dc.ExtTextOut(toInt(x), toInt(y), gdi::ETO_CLIPPED, &clip, line);
     dc.SetTextAlign(previousAlign);
     dc.SetTextCharacterExtra(previousExtra);
     dc.SetBkMode(previousMode);
@@ -231,17 +248,17 @@ void MyDrawText(DeviceContext& dc, const char* text, int length, const RECT& rec
 
     // The first line sets the line height for all of them.
     Line line = lineAt(all, 0);
-    SIZE first;
+    SIZE first{};
     MeasureText(dc, all.data() + line.begin, static_cast<int>(line.end - line.begin), angle,
                 &first);
-    int lineHeight = first.cy;
-    int total = lineCount * lineHeight;
+    const Wide lineHeight = first.cy;
+    const Wide total = lineCount * lineHeight;
 
-    int along = alongText(angle, rect, flags, first.cx);
-    int across = acrossText(angle, rect, flags, total);
+    Wide along = alongText(angle, rect, flags, first.cx);
+    Wide across = acrossText(angle, rect, flags, total);
     for (int i = 0;; ++i) {
         if (i > 0) {
-            int advance = 0;
+            Wide advance = 0;
             if (line.end > line.begin) {
                 SIZE measured;
                 if (MeasureText(dc, all.data() + line.begin,

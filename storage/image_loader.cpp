@@ -227,9 +227,13 @@ struct JpegErrorManager {
     std::longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->escape, 1);
 }
 
+// The decoded picture must be a DIB the program can keep: one checkDib takes (sides and
+// pixel count as for any DIB) and no larger than kMaxJpegDibBytes.
 bool jpegFitsCap(std::uint64_t width, std::uint64_t height) {
     const std::uint64_t rowBytes = (width * 3 + 3) & ~std::uint64_t{3};
-    return width > 0 && height > 0 && rowBytes * height + kInfoHeaderBytes <= kMaxJpegDibBytes;
+    return width > 0 && height > 0 && width <= static_cast<std::uint64_t>(kMaxDibSide) &&
+           height <= static_cast<std::uint64_t>(kMaxDibSide) && width * height <= kMaxDibPixels &&
+           rowBytes * height + kInfoHeaderBytes <= kMaxJpegDibBytes;
 }
 
 void writeJpegInfoHeader(std::uint8_t* header, std::uint32_t width, std::uint32_t height,

@@ -35,7 +35,8 @@ constexpr std::int32_t kLoadedImageTop = -100;
 
 // Loads the image at `path` into `object`: kind, imagePath, fileHeader, dib, outline and
 // natural outline. page and layer are left to the caller. A path whose upper-case form
-// contains ".JPG" is decoded as JPEG, every other path is read as a BMP. Returns 1 on
+// contains ".JPG" is decoded as JPEG (refused when the picture would be larger than a DIB
+// may be, kMaxDibSide and kMaxJpegDibBytes), every other path is read as a BMP. Returns 1 on
 // success, 0 on failure (the library's message for a broken JPEG goes to standard error);
 // after a failure the object holds no DIB and the caller discards it.
 int LoadImage(const std::string& path, PlacedObject& object);

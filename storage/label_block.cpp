@@ -28,6 +28,12 @@ void readExtensionStyles(LineReader& in, VAROINFO& label) {
 
 } // namespace
 
+void keepFontInRange(LOGFONTA& font) {
+    font.lfHeight = std::clamp(font.lfHeight, -kMaxFontSize, kMaxFontSize);
+    font.lfWidth = std::clamp(font.lfWidth, -kMaxFontSize, kMaxFontSize);
+    font.lfWeight = std::clamp(font.lfWeight, 0, kMaxFontWeight);
+}
+
 void writeFontBlock(LineWriter& out, const LOGFONTA& font) {
     out.number(font.lfHeight);
     out.number(font.lfWidth);
@@ -62,6 +68,7 @@ bool readFontBlock(LineReader& in, LOGFONTA& font) {
         font.lfPitchAndFamily = static_cast<std::uint8_t>(pitchAndFamily & 0xFF);
     }
     in.readPlainText(font.lfFaceName);
+    keepFontInRange(font);
     return in.ok();
 }
 
@@ -117,6 +124,8 @@ bool readLabelBlock(LineReader& in, VAROINFO& label, int version) {
     in.readDottedText(label.comment);
     in.readInt32(label.sortMode);
     in.readInt32(label.direction);
+    // Sorting multiplies comparisons by the direction, which the program sets to 1 or -1.
+    label.direction = label.direction < 0 ? -1 : 1;
     in.readInt32(label.columns);
     if (version >= 25) {
         in.readInt32(label.lined);
@@ -150,9 +159,11 @@ bool readLabelBlock(LineReader& in, VAROINFO& label, int version) {
     } else {
         label.bodyBackColor = 0xFFFFFF;
     }
-    in.readInt32(label.fileFontHeight);
-    in.readInt32(label.folderFontHeight);
-    in.readInt32(label.commentFontHeight);
+    for (std::int32_t* height :
+         {&label.fileFontHeight, &label.folderFontHeight, &label.commentFontHeight}) {
+        in.readInt32(*height);
+        *height = std::clamp(*height, 0, kMaxLineHeight);
+    }
     in.readInt32(label.colorLogo);
     in.readColor(label.fileColor);
     in.readColor(label.folderColor);

@@ -24,6 +24,17 @@ constexpr int kVersion16 = 16;
 // file list lay out that many columns; it is read as this many.
 constexpr std::int32_t kMaxColumns = 5;
 
+// Fonts and line heights as the program itself makes them: a font's height and width are at
+// most kMaxFontSize units either way (the device layer realises nothing larger), its weight
+// is 0..kMaxFontWeight, and a measured line height is 0..kMaxLineHeight. Values read from a
+// file are brought into these ranges, so that no layout or font arithmetic can overflow.
+constexpr std::int32_t kMaxFontSize = 16384;
+constexpr std::int32_t kMaxFontWeight = 1000;
+constexpr std::int32_t kMaxLineHeight = 4 * kMaxFontSize;
+
+// Brings a font read from a file into the ranges above; the rest of it stays as it is.
+void keepFontInRange(LOGFONTA& font);
+
 // Fewest bytes one font block and one extension style can take in any file, even one made
 // by hand; readers refuse counts of them that the rest of the file cannot hold.
 constexpr std::size_t kMinFontBlockBytes = 12 * 2;
@@ -34,8 +45,9 @@ constexpr std::size_t kMinExtensionStyleBytes = 1 + 2 + kMinFontBlockBytes;
 void writeFontBlock(LineWriter& out, const LOGFONTA& font);
 
 // Reads the 13 lines into `font`; lfUnderline keeps the value it had. A face name loses its
-// leading blanks (the number before it swallows them). Returns false once the source has
-// failed; the fields not reached keep their values.
+// leading blanks (the number before it swallows them). The font is kept in range
+// (keepFontInRange). Returns false once the source has failed; the fields not reached keep
+// their values.
 bool readFontBlock(LineReader& in, LOGFONTA& font);
 
 // Writes the current layout: every line, the 64-bit figures as plain decimal numbers.
@@ -45,8 +57,9 @@ void writeLabelBlock(LineWriter& out, const VAROINFO& label);
 // their defaults: `lined` from the sign of the stored `columns` (which is then made
 // positive and at most kMaxColumns), `showLogo` 1, `lblFmt` 0, `opposing` 0, white backgrounds,
 // left spine alignment, figures 0 and today's dates, no extension styles for code 16. The label's
-// extension styles are replaced by the block's. Returns false once the source has failed;
-// the fields not reached keep the values they had.
+// extension styles are replaced by the block's. The sort direction reads as -1 when negative,
+// else 1; line heights are kept within 0..kMaxLineHeight. Returns false once the source has
+// failed; the fields not reached keep the values they had.
 bool readLabelBlock(LineReader& in, VAROINFO& label, int version);
 
 } // namespace pelmora

@@ -1,6 +1,7 @@
 #include "storage/object_record.h"
 
 #include "storage/image_loader.h"
+#include "storage/label_block.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,8 +22,6 @@ constexpr std::size_t kImagePathOffset = 0;
 constexpr std::size_t kFileHeaderOffset = 128; // packed: type 2, size 4, reserved 2 + 2, offset 4
 constexpr std::size_t kNaturalOutlineOffset = 152;
 // 142: two bytes of pad; 144, 148: the slots of the running program's DIB and pixel pointers.
-
-constexpr std::size_t kFontBytes = 60;
 
 // Where a string body's fields lie, measured from the record's start.
 struct StringLayout {
@@ -157,6 +156,7 @@ LOGFONTA readFont(RecordReader& in, std::size_t at) {
     font.lfQuality = in.u8(at + 26);
     font.lfPitchAndFamily = in.u8(at + 27);
     in.text(at + 28, LF_FACESIZE, font.lfFaceName, sizeof font.lfFaceName);
+    keepFontInRange(font);
     return font;
 }
 

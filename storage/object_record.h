@@ -47,7 +47,8 @@ enum class ObjectRecordStatus {
 // Reads one record of `layout` from the front of `bytes` into `object`, which starts from a
 // fresh record. Fields outside their ranges are brought back to a usable value: page to 1,
 // layer to "above", orientation to 0, alignments to left / top, flags to 0 or 1, outlines
-// to +-kOutlineLimit.
+// to +-kOutlineLimit, a string's font to the sizes and weights the program makes
+// (keepFontInRange).
 ObjectRecordStatus decodeObjectRecord(std::span<const std::uint8_t> bytes,
                                       ObjectRecordLayout layout, PlacedObject& object);
 

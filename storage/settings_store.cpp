@@ -2,6 +2,7 @@
 
 #include "platform/core/ini_file.h"
 #include "platform/core/profile.h"
+#include "storage/label_block.h"
 
 #include <algorithm>
 #include <charconv>
@@ -23,6 +24,8 @@ constexpr std::string_view kMissing = "error";
 // Hand-edited counts of extension styles or exclude patterns beyond this would make reading
 // allocate without bound; no dialog makes lists anywhere near as long.
 constexpr std::int32_t kMaxStoredListLength = 4096;
+// Far more columns than the menus offer (kMaxColumns), few enough to lay out at no cost.
+constexpr std::int32_t kMaxStoredColumns = 64;
 
 std::string numbered(const char* name, int n) {
     return name + std::to_string(n);
@@ -177,6 +180,7 @@ public:
         if (std::optional<std::string> face = text(prefix + "_lfFaceName", LF_FACESIZE)) {
             copyTruncatedUtf8(font.lfFaceName, LF_FACESIZE, face->data(), face->size());
         }
+        keepFontInRange(font);
     }
 
 private:
@@ -231,8 +235,12 @@ void readLabel(const Reader& r, int n, VAROINFO& label) {
         label.columns = absolute(label.columns);
         label.lined = 0;
     }
+    // A hand-edited count is laid out as it is, but not one that would take the file list
+    // billions of cells to lay out.
+    label.columns = std::min(label.columns, kMaxStoredColumns);
     label.sortMode = r.integer(numbered("SortMode", n), 1);
-    label.direction = r.integer(numbered("Direction", n), 1);
+    // Sorting multiplies comparisons by the direction, which the program sets to 1 or -1.
+    label.direction = r.integer(numbered("Direction", n), 1) < 0 ? -1 : 1;
     label.showSize = r.integer(numbered("ShowSize", n), 1);
     label.showExt = r.integer(numbered("ShowExt", n), 1);
     label.showComment = r.integer(numbered("ShowComm", n), 1);
@@ -319,7 +327,9 @@ void ReadSettings(LabelSet& labels, CatalogSettings& catalog, ViewState& view, P
     }
     std::int32_t format = r.integer("Labels", 4);
     view.format = isLabelFormat(format) ? static_cast<LabelFormat>(format) : ONE_LABEL;
-    catalog.scanLevels = r.integer("DispSub", 1);
+    // The menus offer 0 to 4 levels and all (15), negative for folders only. The scanner
+    // reads |levels| deep, and -2147483648 has no magnitude in 32 bits.
+    catalog.scanLevels = std::clamp(r.integer("DispSub", 1), -kAllLevels, kAllLevels);
     view.zoomed = view.format == ONE_LABEL ? 1 : r.integer("Zoom", 0);
     r.text(paint.spineInitials, "Initials", "varo");
     r.text(paint.spineNumber, "Number", "120");

@@ -36,7 +36,10 @@ std::string SettingsPath();
 // - A font whose "_lfHeight" key is missing gets lfHeight -1 ("not set"; start-up gives it
 //   the default font); its other missing keys leave the fields as they were. The underline
 //   is not stored and is left as it was.
-// - A negative "Columns%d" reads as its absolute value and turns "Lined%d" off.
+// - A negative "Columns%d" reads as its absolute value and turns "Lined%d" off; more than 64
+//   read as 64.
+// - "Direction%d" reads as -1 when negative, else 1; "DispSub" is kept within -15..15.
+// - Fonts are kept within the sizes and weights the program makes (keepFontInRange).
 // - The extension styles of each label and the exclude patterns are replaced by the stored
 //   lists.
 // Every label's display lines are marked stale. A missing file reads as all keys missing.

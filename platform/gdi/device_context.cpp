@@ -1,6 +1,7 @@
 #include "platform/gdi/device_context.h"
 
 #include "platform/gdi/dib.h"
+#include "platform/gdi/dib_placement.h"
 #include "platform/gdi/paint_backend.h"
 
 #include <QFontMetricsF>
@@ -84,6 +85,9 @@ constexpr std::size_t kFontCacheLimit = 256;
 constexpr int kMaxEmPixels = 16384;
 constexpr int kMaxPenPixels = 16384;
 constexpr int kMaxExtraPixels = 4096;
+// Device coordinates handed to Qt stay within this, so that a rectangle's width and height
+// (right - left, as an int) cannot overflow; no device comes near it.
+constexpr int kMaxDeviceCoordinate = (1 << 30) - 1;
 
 // Rounds to the nearest integer within [low, high]; also safe for huge values and NaN.
 int roundClamped(double value, int low, int high) {
@@ -128,8 +132,18 @@ QColor toQColor(COLORREF color) {
                   static_cast<int>(GetBValue(color)));
 }
 
+int onDevice(std::int32_t coordinate) {
+    return std::clamp(coordinate, -kMaxDeviceCoordinate, kMaxDeviceCoordinate);
+}
+
+QPoint toQPoint(const POINT& p) {
+    return QPoint(onDevice(p.x), onDevice(p.y));
+}
+
 QRect toQRect(const RECT& r) {
-    return QRect(QPoint(r.left, r.top), QSize(r.right - r.left, r.bottom - r.top));
+    const int left = onDevice(r.left);
+    const int top = onDevice(r.top);
+    return QRect(QPoint(left, top), QSize(onDevice(r.right) - left, onDevice(r.bottom) - top));
 }
 
 RECT normalised(const POINT& a, const POINT& b) {
@@ -180,7 +194,8 @@ QFont::Weight qtWeight(std::int32_t lfWeight) {
     if (lfWeight <= 0) {
         return QFont::Normal;
     }
-    const int hundreds = std::clamp(static_cast<int>((lfWeight + 50) / 100), 1, 9);
+    // Rounded to the hundred in 64 bits: a weight read from a file may be any 32-bit value.
+    const auto hundreds = std::clamp<std::int64_t>((std::int64_t{lfWeight} + 50) / 100, 1, 9);
     return static_cast<QFont::Weight>(hundreds * 100);
 }
 
@@ -585,8 +600,8 @@ bool DeviceContext::GetTextMetrics(TEXTMETRIC* metrics) const {
     TEXTMETRIC tm;
     tm.tmAscent = toLogical(font.ascent, ys);
     tm.tmDescent = toLogical(font.descent, ys);
-    tm.tmHeight = tm.tmAscent + tm.tmDescent;
-    tm.tmInternalLeading = tm.tmHeight - toLogical(font.emPixels, ys);
+    tm.tmHeight = clampToInt32(std::int64_t{tm.tmAscent} + tm.tmDescent);
+    tm.tmInternalLeading = clampToInt32(std::int64_t{tm.tmHeight} - toLogical(font.emPixels, ys));
     tm.tmExternalLeading = toLogical(font.leading, ys);
     tm.tmAveCharWidth = toLogical(font.averageWidth, xs);
     tm.tmMaxCharWidth = toLogical(font.maxWidth, xs);
@@ -604,8 +619,9 @@ bool DeviceContext::GetTextExtentPoint32(std::string_view text, SIZE* size) cons
     const QString qtext = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     const double advance = advanceOf(font, deviceExtra(s), qtext);
     const double ys = yScale(s);
-    SIZE extent{toLogical(advance, xScale(s)),
-                toLogical(font.ascent, ys) + toLogical(font.descent, ys)};
+    SIZE extent{
+        toLogical(advance, xScale(s)),
+        clampToInt32(std::int64_t{toLogical(font.ascent, ys)} + toLogical(font.descent, ys))};
     if (reportsRotatedExtents_ && turnedSideways(s.font->logFont)) {
         std::swap(extent.cx, extent.cy);
     }
@@ -880,8 +896,7 @@ bool DeviceContext::LineTo(int x, int y) {
     const POINT logicalStart = ends[0];
     LPtoDP(ends, 2);
     if (const std::optional<DevicePen> pen = devicePen(*s.pen, s, caps_)) {
-        backend_->drawLine(QPoint(ends[0].x, ends[0].y), QPoint(ends[1].x, ends[1].y), *pen,
-                           deviceRaster(s));
+        backend_->drawLine(toQPoint(ends[0]), toQPoint(ends[1]), *pen, deviceRaster(s));
     }
     s.currentPosition = POINT{x, y};
     if (recorder_ != nullptr) {
@@ -991,42 +1006,45 @@ int DeviceContext::StretchDIBits(int xDest, int yDest, int destWidth, int destHe
         // A negative device extent mirrors the picture along that axis. Source extents count
         // by their size only: painters pass biHeight, which is negative for a top-down DIB,
         // and such a DIB is drawn upright like any other.
-        const bool mirrorX = corners[1].x < corners[0].x;
-        const bool mirrorY = corners[1].y < corners[0].y;
         const std::int64_t sw = std::abs(static_cast<std::int64_t>(srcWidth));
         const std::int64_t sh = std::abs(static_cast<std::int64_t>(srcHeight));
-        const std::int64_t sx = xSrc;
-        const std::int64_t sy = ySrc;
         // Source origin: the lower-left corner for bottom-up DIBs, the upper-left otherwise.
-        const std::int64_t top = layout->bottomUp ? layout->height - (sy + sh) : sy;
-        const std::int64_t left = sx;
-        const std::int64_t visibleLeft = std::max<std::int64_t>(left, 0);
-        const std::int64_t visibleTop = std::max<std::int64_t>(top, 0);
-        const std::int64_t visibleRight = std::min<std::int64_t>(left + sw, layout->width);
-        const std::int64_t visibleBottom = std::min<std::int64_t>(top + sh, layout->height);
+        const SourcePlacement place{xSrc,
+                                    layout->bottomUp ? layout->height - (std::int64_t{ySrc} + sh)
+                                                     : ySrc,
+                                    sw,
+                                    sh,
+                                    corners[1].x < corners[0].x,
+                                    corners[1].y < corners[0].y,
+                                    device};
+        const std::int64_t visibleLeft = std::max<std::int64_t>(place.left, 0);
+        const std::int64_t visibleTop = std::max<std::int64_t>(place.top, 0);
+        const std::int64_t visibleRight = std::min<std::int64_t>(place.left + sw, layout->width);
+        const std::int64_t visibleBottom = std::min<std::int64_t>(place.top + sh, layout->height);
         if (visibleRight > visibleLeft && visibleBottom > visibleTop) {
-            const QRect area(static_cast<int>(visibleLeft), static_cast<int>(visibleTop),
-                             static_cast<int>(visibleRight - visibleLeft),
-                             static_cast<int>(visibleBottom - visibleTop));
-            // Where the visible part of the source lands, as fractions of the destination.
-            double x0 = static_cast<double>(visibleLeft - left) / sw;
-            double x1 = static_cast<double>(visibleRight - left) / sw;
-            double y0 = static_cast<double>(visibleTop - top) / sh;
-            double y1 = static_cast<double>(visibleBottom - top) / sh;
-            if (mirrorX) {
-                std::tie(x0, x1) = std::pair(1 - x1, 1 - x0);
+            QRect area(static_cast<int>(visibleLeft), static_cast<int>(visibleTop),
+                       static_cast<int>(visibleRight - visibleLeft),
+                       static_cast<int>(visibleBottom - visibleTop));
+            QRectF target = place.targetOf(area);
+            QSize size = area.size();
+            std::optional<QRect> shown = backend_->deviceArea();
+            if (s.clip) {
+                shown = shown ? *shown & toQRect(*s.clip) : toQRect(*s.clip);
             }
-            if (mirrorY) {
-                std::tie(y0, y1) = std::pair(1 - y1, 1 - y0);
+            if (shown &&
+                static_cast<std::int64_t>(area.width()) * area.height() > kDecodeWholePixels) {
+                // A picture of up to 2^28 pixels (which a small run-length file can claim)
+                // is decoded only where the device shows it, and no finer than its pixels.
+                area = place.sourceBehind(target & QRectF(*shown), area);
+                target = place.targetOf(area);
+                size = QSize(
+                    static_cast<int>(std::min<double>(area.width(), std::ceil(target.width()))),
+                    static_cast<int>(std::min<double>(area.height(), std::ceil(target.height()))));
             }
-            const double width = device.right - device.left;
-            const double height = device.bottom - device.top;
-            const QRectF target(device.left + x0 * width, device.top + y0 * height,
-                                (x1 - x0) * width, (y1 - y0) * height);
-            QImage picture = decodeDib(*layout, dib, area);
+            QImage picture = decodeDib(*layout, dib, area, size);
             if (!picture.isNull()) {
-                if (mirrorX || mirrorY) {
-                    picture = picture.mirrored(mirrorX, mirrorY);
+                if (place.mirrorX || place.mirrorY) {
+                    picture = picture.mirrored(place.mirrorX, place.mirrorY);
                 }
                 backend_->drawImage(target, picture, s.stretchMode == HALFTONE, toQClip(s.clip));
             }

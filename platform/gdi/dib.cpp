@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace pelmora::gdi {
 namespace {
@@ -106,15 +107,41 @@ private:
     int bits_ = 0;
 };
 
+// Which source pixel each of `outCount` pixels takes when `count` pixels from `first` are
+// brought down to them: the one under its centre. Equal counts give every pixel itself.
+std::vector<int> samplePositions(int first, int count, int outCount) {
+    std::vector<int> positions(static_cast<std::size_t>(outCount));
+    for (int j = 0; j < outCount; ++j) {
+        positions[static_cast<std::size_t>(j)] =
+            first + static_cast<int>((2 * static_cast<long long>(j) + 1) * count / (2 * outCount));
+    }
+    return positions;
+}
+
+// The inverse of samplePositions over the source pixels [first, first + count): the output
+// pixel that takes each one, or -1.
+std::vector<int> sampledBy(const std::vector<int>& positions, int first, int count) {
+    std::vector<int> taker(static_cast<std::size_t>(count), -1);
+    for (std::size_t j = 0; j < positions.size(); ++j) {
+        taker[static_cast<std::size_t>(positions[j] - first)] = static_cast<int>(j);
+    }
+    return taker;
+}
+
 // Run-length codes of an 8- or 4-bit bottom-up DIB, played into the part `area` of the
-// picture. Each code is checked against the data before it is used; pixels past the right
-// edge are dropped and the decoding stops at the picture's top row, at the end-of-picture
-// code or where the data ends. Pixels no code reached stay transparent.
+// picture, brought down to the size of `out`. Each code is checked against the data before it
+// is used; pixels past the right edge are dropped and the decoding stops at the picture's top
+// row, at the end-of-picture code or where the data ends. Pixels no code reached stay
+// transparent.
 class RleDecoder {
 public:
     RleDecoder(const DibLayout& layout, const DibRef& dib, const QRect& area, QImage& out)
         : layout_(layout), data_(dib.bits), size_(dib.bits != nullptr ? dib.bitsSize : 0),
-          area_(area), out_(out) {}
+          area_(area), out_(out),
+          columns_(sampledBy(samplePositions(area.left(), area.width(), out.width()), area.left(),
+                             area.width())),
+          rows_(sampledBy(samplePositions(area.top(), area.height(), out.height()), area.top(),
+                          area.height())) {}
 
     // Returns how many pixels of the area were written.
     long long run() {
@@ -130,9 +157,11 @@ public:
                 // Encoded: `count` pixels of one index (two alternating ones at 4 bits).
                 const long long start = x_;
                 const long long end = std::min<long long>(start + count, layout_.width);
-                for (; x_ < end; ++x_) {
-                    const bool second = four && ((x_ - start) & 1) != 0;
-                    put(four ? (second ? value & 0x0Fu : value >> 4u) : value);
+                if (rowTaken()) {
+                    for (; x_ < end; ++x_) {
+                        const bool second = four && ((x_ - start) & 1) != 0;
+                        put(four ? (second ? value & 0x0Fu : value >> 4u) : value);
+                    }
                 }
                 x_ = end;
             } else if (value == 0) { // end of line
@@ -163,6 +192,10 @@ public:
 
 private:
     void absolute(std::size_t at, std::size_t bytes, unsigned count, bool four) {
+        if (!rowTaken()) {
+            x_ = std::min<long long>(x_ + count, layout_.width);
+            return;
+        }
         for (unsigned k = 0; k < count && x_ < layout_.width; ++k, ++x_) {
             const std::size_t byte = four ? k / 2 : k;
             if (byte >= bytes) {
@@ -173,14 +206,26 @@ private:
         }
     }
 
+    // Whether the row of the next pixel is one the output takes (rows outside the area and
+    // rows the smaller picture leaves out are skipped whole).
+    bool rowTaken() const {
+        const long long row = static_cast<long long>(layout_.height) - 1 - y_;
+        return row >= area_.top() && row <= area_.bottom() &&
+               rows_[static_cast<std::size_t>(row - area_.top())] >= 0;
+    }
+
     void put(unsigned index) {
         const long long row = static_cast<long long>(layout_.height) - 1 - y_;
         if (row < area_.top() || row > area_.bottom() || x_ < area_.left() || x_ > area_.right()) {
             return;
         }
-        auto* line = reinterpret_cast<QRgb*>(out_.scanLine(static_cast<int>(row) - area_.top()));
-        line[x_ - area_.left()] =
-            index < layout_.palette.size() ? layout_.palette[index] : qRgb(0, 0, 0);
+        const int outRow = rows_[static_cast<std::size_t>(row - area_.top())];
+        const int outColumn = columns_[static_cast<std::size_t>(x_ - area_.left())];
+        if (outRow < 0 || outColumn < 0) {
+            return; // a pixel the smaller picture leaves out
+        }
+        auto* line = reinterpret_cast<QRgb*>(out_.scanLine(outRow));
+        line[outColumn] = index < layout_.palette.size() ? layout_.palette[index] : qRgb(0, 0, 0);
         ++written_;
     }
 
@@ -189,13 +234,15 @@ private:
     std::size_t size_;
     QRect area_;
     QImage& out_;
-    long long x_ = 0; // column of the next pixel
-    long long y_ = 0; // row of the next pixel, 0 at the bottom
+    std::vector<int> columns_; // output column of each source column of the area, or -1
+    std::vector<int> rows_;    // output row of each source row of the area, or -1
+    long long x_ = 0;          // column of the next pixel
+    long long y_ = 0;          // row of the next pixel, 0 at the bottom
     long long written_ = 0;
 };
 
-QImage decodeRle(const DibLayout& layout, const DibRef& dib, const QRect& area) {
-    QImage out(area.size(), QImage::Format_ARGB32);
+QImage decodeRle(const DibLayout& layout, const DibRef& dib, const QRect& area, const QSize& size) {
+    QImage out(size, QImage::Format_ARGB32);
     if (out.isNull()) {
         return {};
     }
@@ -203,7 +250,7 @@ QImage decodeRle(const DibLayout& layout, const DibRef& dib, const QRect& area) 
     const long long written = RleDecoder(layout, dib, area, out).run();
     // Codes never write a pixel twice (they only move right and up), so a full count means
     // every pixel is opaque.
-    if (written == static_cast<long long>(area.width()) * area.height()) {
+    if (written == static_cast<long long>(size.width()) * size.height()) {
         return out.convertToFormat(QImage::Format_RGB32);
     }
     return out;
@@ -300,29 +347,37 @@ std::optional<DibLayout> readDibLayout(const DibRef& dib, std::string* reason) {
 }
 
 QImage decodeDib(const DibLayout& layout, const DibRef& dib, const QRect& area) {
-    if (area.isEmpty() || !QRect(0, 0, layout.width, layout.height).contains(area)) {
+    return decodeDib(layout, dib, area, area.size());
+}
+
+QImage decodeDib(const DibLayout& layout, const DibRef& dib, const QRect& area, QSize size) {
+    if (area.isEmpty() || !QRect(0, 0, layout.width, layout.height).contains(area) ||
+        size.isEmpty()) {
         return {};
     }
+    size = size.boundedTo(area.size());
     if (layout.compression == BI_RLE8 || layout.compression == BI_RLE4) {
-        return decodeRle(layout, dib, area);
+        return decodeRle(layout, dib, area, size);
     }
-    QImage out(area.size(), QImage::Format_RGB32);
+    QImage out(size, QImage::Format_RGB32);
     if (out.isNull()) {
         return {};
     }
+    const std::vector<int> columns = samplePositions(area.left(), area.width(), size.width());
+    const std::vector<int> rows = samplePositions(area.top(), area.height(), size.height());
     const MaskChannel red(layout.masks[0]);
     const MaskChannel green(layout.masks[1]);
     const MaskChannel blue(layout.masks[2]);
     const auto lookup = [&](unsigned index) {
         return index < layout.palette.size() ? layout.palette[index] : qRgb(0, 0, 0);
     };
-    for (int y = 0; y < area.height(); ++y) {
-        const int pictureRow = area.top() + y;
+    for (int y = 0; y < size.height(); ++y) {
+        const int pictureRow = rows[static_cast<std::size_t>(y)];
         const int storedRow = layout.bottomUp ? layout.height - 1 - pictureRow : pictureRow;
         const std::uint8_t* src = dib.bits + static_cast<std::size_t>(storedRow) * layout.stride;
         auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < area.width(); ++x) {
-            const std::size_t px = static_cast<std::size_t>(area.left() + x);
+        for (int x = 0; x < size.width(); ++x) {
+            const auto px = static_cast<std::size_t>(columns[static_cast<std::size_t>(x)]);
             switch (layout.bitCount) {
             case 1:
                 dst[x] = lookup((src[px >> 3] >> (7 - (px & 7))) & 1u);

@@ -55,6 +55,11 @@ std::optional<DibLayout> readDibLayout(const DibRef& dib, std::string* reason = 
 // Returns a null image when memory runs out.
 QImage decodeDib(const DibLayout& layout, const DibRef& dib, const QRect& area);
 
+// The same, brought down to `size` (at most the area's size; the area's size when larger):
+// each pixel of the result is the source pixel under its centre. A painter that shows a
+// large picture small decodes only the pixels the device can show.
+QImage decodeDib(const DibLayout& layout, const DibRef& dib, const QRect& area, QSize size);
+
 // The whole picture, upright; a null image when the DIB is refused.
 QImage dibToImage(const DibRef& dib, std::string* reason = nullptr);
 

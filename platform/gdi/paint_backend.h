@@ -57,6 +57,9 @@ public:
     // True when primitives reach a device (false for information contexts and for a printer
     // outside StartDoc/EndDoc).
     virtual bool paints() const { return false; }
+    // The device rectangle primitives can reach (the whole page, image or window); none when
+    // the device does not say.
+    virtual std::optional<QRect> deviceArea() const { return std::nullopt; }
 
     // `rect` is normalised and excludes its right and bottom edges.
     virtual void fillRect(const QRect& /*rect*/, const QColor& /*color*/,

@@ -178,6 +178,24 @@ bool QPainterBackend::paints() const {
     return painter_ != nullptr && painter_->isActive();
 }
 
+std::optional<QRect> QPainterBackend::deviceArea() const {
+    if (!paints()) {
+        return std::nullopt;
+    }
+    // A picture recording (print preview pages) grows with what is drawn: no fixed area.
+    const QPaintDevice* device = painter_->device();
+    if (device == nullptr || device->devType() == QInternal::Picture || device->width() <= 0 ||
+        device->height() <= 0) {
+        return std::nullopt;
+    }
+    bool invertible = false;
+    const QTransform toPainter = painter_->transform().inverted(&invertible);
+    if (!invertible) {
+        return std::nullopt;
+    }
+    return toPainter.mapRect(QRect(0, 0, device->width(), device->height()));
+}
+
 bool QPainterBackend::canInvert() const {
     return paints() && painter_->paintEngine() != nullptr &&
            painter_->paintEngine()->type() == QPaintEngine::Raster;

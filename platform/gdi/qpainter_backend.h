@@ -16,6 +16,7 @@ public:
     explicit QPainterBackend(QPainter* painter = nullptr) : painter_(painter) {}
 
     bool paints() const override;
+    std::optional<QRect> deviceArea() const override;
     void fillRect(const QRect& rect, const QColor& color, const DeviceRaster& raster) override;
     void drawRectangle(const QRect& rect, const std::optional<DevicePen>& pen,
                        const std::optional<QColor>& fill, const DeviceRaster& raster) override;
