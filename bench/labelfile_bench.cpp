@@ -8,6 +8,7 @@
 // usage: bench_labelfile [FOLDER]   (default: the system temp folder)
 
 #include "bench/bench_timing.h"
+#include "catalog/scanner.h"
 #include "storage/label_file.h"
 
 #include <algorithm>
@@ -34,8 +35,7 @@ FileEntry fileEntry(int folder, int sub, int file) {
     std::snprintf(entry.name, sizeof entry.name, "document_%02d_%02d_%04d.txt", folder, sub, file);
     const std::uint64_t size = 1000u + static_cast<std::uint64_t>(file) * 7919u;
     entry.size = size;
-    std::snprintf(entry.sizeText, sizeof entry.sizeText, "%lluK",
-                  static_cast<unsigned long long>(size / 1024));
+    formatSizeText(size, entry.sizeText);
     return entry;
 }
 
