@@ -1,5 +1,7 @@
 #include "platform/core/hidden_file.h"
 
+#include "platform/core/descriptor.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/magic.h>
@@ -14,24 +16,6 @@ namespace pelmora {
 namespace {
 
 constexpr const char* kHiddenListName = ".hidden";
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
 
 // The FAT attribute byte becomes "hidden" alone; the folder bit of a folder stays, as the
 // file system requires.

@@ -3,6 +3,7 @@
 #include "ini_file.h"
 #include "platform/core/ascii.h"
 #include "platform/core/atomic_file.h"
+#include "platform/core/descriptor.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -48,30 +49,6 @@ bool hasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-// Closes a descriptor when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    // Closes now and reports whether the close succeeded (it can report a delayed write error).
-    bool close() {
-        int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
 } // namespace
 
 bool IniFile::load(const std::string& path) {
@@ -81,7 +58,7 @@ bool IniFile::load(const std::string& path) {
     if (fd < 0) {
         return errno == ENOENT;
     }
-    FileDescriptor file(fd);
+    Descriptor file(fd);
     std::string text;
     char buffer[65536];
     for (;;) {
