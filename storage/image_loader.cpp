@@ -1,16 +1,15 @@
 #include "storage/image_loader.h"
 
+#include "platform/core/regular_file.h"
 #include "platform/core/wintypes.h"
 
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <jpeglib.h>
 #include <memory>
 #include <new>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pelmora {
@@ -98,21 +97,14 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // Opens a regular file for binary reading and measures it. A folder or a named pipe given
 // the name of an image is not one (and a pipe without a writer would block the open).
 FilePtr openImageFile(const std::string& path, std::uint64_t& length) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    Descriptor fd = openRegularFile(path, length);
+    if (!fd.valid()) {
         return nullptr;
     }
-    struct stat status {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return nullptr;
+    FilePtr file(fdopen(fd.get(), "rb"));
+    if (file) {
+        fd.release(); // the stream closes it now
     }
-    FilePtr file(fdopen(fd, "rb"));
-    if (!file) {
-        ::close(fd);
-        return nullptr;
-    }
-    length = static_cast<std::uint64_t>(status.st_size);
     return file;
 }
 

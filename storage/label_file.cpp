@@ -2,6 +2,7 @@
 
 #include "platform/core/atomic_file.h"
 #include "platform/core/message.h"
+#include "platform/core/regular_file.h"
 #include "storage/label_block.h"
 #include "storage/line_io.h"
 #include "storage/object_record.h"
@@ -10,8 +11,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -64,13 +63,32 @@ void writeNode(LineWriter& out, const VAROINFO& node) {
     }
 }
 
-void readNode(LineReader& in, VAROINFO& node, int depth) {
+std::uint64_t catalogByteCap = kMaxCatalogBytes;
+
+// What is left of the catalog's memory cap while a catalog is read.
+struct CatalogBudget {
+    std::uint64_t bytesLeft = catalogByteCap;
+
+    bool take(LineReader& in, std::size_t bytes) {
+        if (bytes > bytesLeft) {
+            in.fail("catalog larger than a label can hold");
+            return false;
+        }
+        bytesLeft -= bytes;
+        return true;
+    }
+};
+
+void readNode(LineReader& in, VAROINFO& node, int depth, CatalogBudget& budget) {
     std::int32_t count = 0;
     if (!in.readCount(count, kMinEntryBytes)) {
         return;
     }
     node.entries.reserve(std::min(static_cast<std::size_t>(count), kEntriesReservedAhead));
     for (std::int32_t i = 0; i < count && in.ok(); ++i) {
+        if (!budget.take(in, sizeof(FileEntry))) {
+            return;
+        }
         FileEntry& entry = node.entries.emplace_back();
         in.readDottedText(entry.name);
         in.readDottedText(entry.sizeText);
@@ -92,7 +110,10 @@ void readNode(LineReader& in, VAROINFO& node, int depth) {
                 in.fail("catalog nested too deep");
                 return;
             }
-            readNode(in, *entry.child, depth + 1);
+            if (!budget.take(in, sizeof(VAROINFO))) {
+                return;
+            }
+            readNode(in, *entry.child, depth + 1, budget);
         }
     }
 }
@@ -172,42 +193,13 @@ void keepLineHeightsSane(VAROINFO& label) {
     }
 }
 
-bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        errno = EISDIR;
-        return false;
-    }
-    if (S_ISREG(info.st_mode) && info.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-    }
-    std::uint8_t chunk[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            const int error = errno;
-            ::close(fd);
-            errno = error;
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    ::close(fd);
-    return true;
-}
-
 } // namespace
+
+std::uint64_t replaceCatalogByteCap(std::uint64_t cap) {
+    const std::uint64_t previous = catalogByteCap;
+    catalogByteCap = cap;
+    return previous;
+}
 
 std::string encodeLabelFile(const VAROINFO& label) {
     std::string bytes;
@@ -262,7 +254,8 @@ LabelFileLoad decodeLabelFile(std::span<const std::uint8_t> bytes, VAROINFO& lab
     }
     result.status = LabelFileStatus::Loaded;
     readLabelBlock(in, label, result.version);
-    readNode(in, label, 0);
+    CatalogBudget budget;
+    readNode(in, label, 0, budget);
     readObjects(in, label, result.version, result);
     checkNothingFollows(in, bytes);
     keepLineHeightsSane(label);
@@ -274,13 +267,15 @@ LabelFileLoad decodeLabelFile(std::span<const std::uint8_t> bytes, VAROINFO& lab
 }
 
 LabelFileLoad loadLabelFile(const std::string& path, VAROINFO& label, WhenRefused whenRefused) {
-    std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(path, bytes)) {
+    std::string text;
+    if (!readRegularFile(path, kMaxLabelFileBytes, text)) {
         LabelFileLoad result;
         result.status = LabelFileStatus::CannotOpen;
-        result.problem = std::strerror(errno);
+        result.problem = regularFileProblem(errno);
         return result;
     }
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                              text.size());
     if (whenRefused == WhenRefused::LabelKept) {
         const int version = labelFileVersion(bytes);
         if (!isReadableLabelFileVersion(version)) {

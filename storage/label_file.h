@@ -26,6 +26,14 @@ namespace pelmora {
 
 // Catalog trees nested deeper than this are treated as damage.
 constexpr int kMaxCatalogDepth = 256;
+// The memory a catalog read from a file may take: each entry costs sizeof(FileEntry) and
+// each folder's node sizeof(VAROINFO) more, about 19 million files or 1.7 million folders.
+// A file announcing more is damage, read up to that point.
+constexpr std::uint64_t kMaxCatalogBytes = std::uint64_t{2} << 30;
+// Test hook: replaces the catalog's memory cap and returns the one it replaces.
+std::uint64_t replaceCatalogByteCap(std::uint64_t cap);
+// Larger label files are refused unread. A disk of a million files saves to about 40 MB.
+constexpr std::uint64_t kMaxLabelFileBytes = std::uint64_t{1} << 30;
 
 // The complete file for `label`, current version.
 std::string encodeLabelFile(const VAROINFO& label);
@@ -63,7 +71,8 @@ enum class WhenRefused {
 };
 
 // Reads the file at `path` into `label`. A file that cannot be opened leaves the label as
-// it was. Reports nothing: the callers' messages differ.
+// it was; so does anything but a regular file (a pipe or device is refused without waiting
+// on it) and a file larger than kMaxLabelFileBytes. Reports nothing: the callers' messages differ.
 LabelFileLoad loadLabelFile(const std::string& path, VAROINFO& label,
                             WhenRefused whenRefused = WhenRefused::LabelCleared);
 

@@ -5,6 +5,7 @@
 #include "platform/core/drives.h"
 #include "platform/core/hidden_file.h"
 #include "platform/core/message.h"
+#include "platform/core/regular_file.h"
 #include "storage/image_loader.h"
 #include "storage/label_block.h"
 #include "storage/line_io.h"
@@ -15,10 +16,8 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <fcntl.h>
 #include <limits>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -532,39 +531,11 @@ std::size_t applyTemplateObjects(const TemplateContents& contents, VAROINFO& lab
 }
 
 std::optional<std::string> loadTemplateBytes(const std::string& path) {
-    // Non-blocking, so that a pipe given the template's name cannot hold up a disk read.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    struct stat status {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
+    // A pipe given the template's name must not hold up a disk read.
     std::string bytes;
-    bytes.resize(static_cast<std::size_t>(
-        std::min<std::uint64_t>(static_cast<std::uint64_t>(status.st_size), kMaxTemplateBytes)));
-    std::size_t filled = 0;
-    bool failed = false;
-    while (filled < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            failed = true;
-        }
-        if (n <= 0) {
-            break;
-        }
-        filled += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    if (failed) {
+    if (!readRegularFile(path, kMaxTemplateBytes, bytes)) {
         return std::nullopt;
     }
-    bytes.resize(filled); // a file that shrank while being read ends where it ended
     return bytes;
 }
 

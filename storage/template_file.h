@@ -101,8 +101,8 @@ void applyFolderStates(const std::vector<TemplateFolderState>& folders, VAROINFO
 // left out.
 std::size_t applyTemplateObjects(const TemplateContents& contents, VAROINFO& label);
 
-// The bytes of a template file (at most kMaxTemplateBytes); nullopt when there is no regular
-// file at `path` or it cannot be read.
+// The bytes of a template file; nullopt when there is no regular file at `path`, it cannot
+// be read, or it is larger than kMaxTemplateBytes (no real template comes near).
 std::optional<std::string> loadTemplateBytes(const std::string& path);
 
 // Writes the template of `label` to `path` and hides it. Returns false, reporting nothing,

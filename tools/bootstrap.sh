@@ -7,9 +7,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
 shift || true
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libjpeg62-turbo-dev libgtest-dev
-          fonts-liberation zip unzip arj poppler-utils xdg-utils shared-mime-info
-          libfile-mimeinfo-perl desktop-file-utils dpkg-dev)
+mapfile -t packages < <(grep -v '^#' "$here/tools/packages.txt" | tr -s ' ' '\n' | grep .)
 
 "$here/tools/install_packages.sh" "${packages[@]}"
 

@@ -36,8 +36,10 @@ if [ ! -d "$corpus_root/$target" ]; then
   exit 1
 fi
 
-# clang and its runtime libraries (libFuzzer, the sanitizers) are needed only here.
-packages=(clang-14 libclang-rt-14-dev)
+# What every build needs, and clang with its runtime libraries (libFuzzer, the sanitizers),
+# which only this build needs.
+mapfile -t packages < <(grep -v '^#' "$here/tools/packages.txt" | tr -s ' ' '\n' | grep .)
+packages+=(clang-14 libclang-rt-14-dev)
 "$here/tools/install_packages.sh" "${packages[@]}"
 
 build="$here/build-fuzz"

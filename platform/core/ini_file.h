@@ -6,19 +6,24 @@
 // implemented next to them in profile.cpp.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace pelmora {
 
+// Larger ini files are refused as unreadable; the program's own is a few kilobytes.
+constexpr std::uint64_t kMaxIniBytes = std::uint64_t{16} << 20;
+
 class IniFile {
 public:
     // Reads `path`. A file that does not exist loads as an empty ini and counts as success (a
-    // first write creates it); false when the file exists but cannot be read, and the object
-    // is then empty. Lines may end in LF or CR LF; the style of the first line is kept for
-    // saving.
+    // first write creates it); false when the file exists but cannot be read (also a folder,
+    // pipe or device, or a file larger than kMaxIniBytes), and the object is then empty. Lines may
+    // end in LF or CR LF; the style of the first line is kept for saving.
     bool load(const std::string& path);
 
     // The value of the first `key` in the first section named `section`, trimmed of blanks;
@@ -53,14 +58,26 @@ private:
         std::string name;  // section name or key, trimmed
         std::string value; // value of an entry, trimmed
     };
-    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    // The lines from one section header up to the next, with indexes so that finding a key
+    // does not walk the file (settings are read and written a few hundred keys at a time).
+    struct Section {
+        bool hasHeader = false; // false only for the lines before the first header
+        Line header;
+        std::vector<Line> lines;
+        std::unordered_map<std::string, std::size_t> firstEntry; // lower-cased key -> line
+        std::size_t entriesEnd = 0; // one past the last entry; new keys go there
+
+        void index();
+    };
 
     static Line classify(std::string_view raw);
-    std::size_t findSection(std::string_view section) const;
-    // First line after the section that starts at `header` (the next header or the end).
-    std::size_t sectionEnd(std::size_t header) const;
+    void append(Line line);
+    // The first section named `section`, or nullptr.
+    Section* findSection(std::string_view section);
+    const Section* findSection(std::string_view section) const;
 
-    std::vector<Line> lines_;
+    std::vector<Section> sections_ = std::vector<Section>(1);   // [0]: before the first header
+    std::unordered_map<std::string, std::size_t> firstSection_; // lower-cased name -> section
     bool crlf_ = false;
 };
 

@@ -3,15 +3,14 @@
 #include "ini_file.h"
 #include "platform/core/ascii.h"
 #include "platform/core/atomic_file.h"
-#include "platform/core/descriptor.h"
+#include "platform/core/regular_file.h"
 
 #include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
 #include <pwd.h>
 #include <string_view>
-#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace pelmora {
@@ -49,31 +48,27 @@ bool hasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
+std::string lowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = asciiLower(c);
+    }
+    return lower;
+}
+
 } // namespace
 
 bool IniFile::load(const std::string& path) {
-    lines_.clear();
+    sections_.assign(1, Section{});
+    firstSection_.clear();
     crlf_ = false;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    std::string text;
+    if (!readRegularFile(path, kMaxIniBytes, text)) {
+        // A missing file is an empty one; a folder, pipe or device, or a file far larger
+        // than any settings file, is one that cannot be read.
         return errno == ENOENT;
     }
-    Descriptor file(fd);
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(file.get(), buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false; // also a folder given as the path
-        }
-        if (n == 0) {
-            break;
-        }
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
+    bool firstLine = true;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
@@ -83,29 +78,59 @@ bool IniFile::load(const std::string& path) {
         std::string_view line(text.data() + start, end - start);
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
-            if (lines_.empty()) {
-                crlf_ = true;
-            }
+            crlf_ = crlf_ || firstLine;
         }
-        lines_.push_back(classify(line));
+        firstLine = false;
+        append(classify(line));
         start = end + 1;
+    }
+    for (Section& section : sections_) {
+        section.index();
     }
     return true;
 }
 
-std::optional<std::string_view> IniFile::get(std::string_view section, std::string_view key) const {
-    std::size_t header = findSection(section);
-    if (header == kNone) {
-        return std::nullopt;
+void IniFile::append(Line line) {
+    if (line.kind == Kind::Section) {
+        firstSection_.emplace(lowerAscii(line.name), sections_.size());
+        Section& section = sections_.emplace_back();
+        section.hasHeader = true;
+        section.header = std::move(line);
+    } else {
+        sections_.back().lines.push_back(std::move(line));
     }
-    std::size_t end = sectionEnd(header);
-    for (std::size_t i = header + 1; i < end; ++i) {
-        const Line& line = lines_[i];
-        if (line.kind == Kind::Entry && equalsIgnoringAsciiCase(line.name, key)) {
-            return std::string_view(line.value);
+}
+
+void IniFile::Section::index() {
+    firstEntry.clear();
+    entriesEnd = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].kind == Kind::Entry) {
+            firstEntry.emplace(lowerAscii(lines[i].name), i);
+            entriesEnd = i + 1;
         }
     }
-    return std::nullopt;
+}
+
+const IniFile::Section* IniFile::findSection(std::string_view section) const {
+    const auto found = firstSection_.find(lowerAscii(section));
+    return found == firstSection_.end() ? nullptr : &sections_[found->second];
+}
+
+IniFile::Section* IniFile::findSection(std::string_view section) {
+    return const_cast<Section*>(std::as_const(*this).findSection(section));
+}
+
+std::optional<std::string_view> IniFile::get(std::string_view section, std::string_view key) const {
+    const Section* found = findSection(section);
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    const auto entry = found->firstEntry.find(lowerAscii(key));
+    if (entry == found->firstEntry.end()) {
+        return std::nullopt;
+    }
+    return std::string_view(found->lines[entry->second].value);
 }
 
 bool IniFile::set(std::string_view section, std::string_view key,
@@ -118,39 +143,40 @@ bool IniFile::set(std::string_view section, std::string_view key,
         return false;
     }
 
-    std::size_t header = findSection(section);
-    if (header == kNone) {
+    Section* target = findSection(section);
+    if (target == nullptr) {
         if (!value) {
             return true; // nothing to remove
         }
-        if (!lines_.empty() && !trimmed(lines_.back().text).empty()) {
-            lines_.push_back(Line{}); // a blank line before the new section
+        const Section& last = sections_.back();
+        const std::string& lastText =
+            last.lines.empty() ? last.header.text : last.lines.back().text;
+        if ((last.hasHeader || !last.lines.empty()) && !trimmed(lastText).empty()) {
+            sections_.back().lines.push_back(Line{}); // a blank line before the new section
         }
-        header = lines_.size();
-        lines_.push_back(classify("[" + std::string(section) + "]"));
+        append(classify("[" + std::string(section) + "]"));
+        target = &sections_.back();
     }
 
-    std::size_t end = sectionEnd(header);
-    std::size_t lastEntry = header;
-    for (std::size_t i = header + 1; i < end; ++i) {
-        Line& line = lines_[i];
-        if (line.kind != Kind::Entry) {
-            continue;
+    const auto entry = target->firstEntry.find(lowerAscii(key));
+    if (entry != target->firstEntry.end()) {
+        Line& line = target->lines[entry->second];
+        if (!value) {
+            target->lines.erase(target->lines.begin() + static_cast<std::ptrdiff_t>(entry->second));
+            target->index();
+        } else {
+            line.text = line.name + "=" + std::string(*value);
+            line.value = std::string(trimmed(*value));
         }
-        if (equalsIgnoringAsciiCase(line.name, key)) {
-            if (!value) {
-                lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
-            } else {
-                line.text = line.name + "=" + std::string(*value);
-                line.value = std::string(trimmed(*value));
-            }
-            return true;
-        }
-        lastEntry = i;
+        return true;
     }
     if (value) {
         Line line = classify(std::string(key) + "=" + std::string(*value));
-        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastEntry + 1), std::move(line));
+        const std::size_t at = target->entriesEnd;
+        target->firstEntry.emplace(lowerAscii(line.name), at);
+        target->lines.insert(target->lines.begin() + static_cast<std::ptrdiff_t>(at),
+                             std::move(line));
+        ++target->entriesEnd;
     }
     return true;
 }
@@ -158,9 +184,15 @@ bool IniFile::set(std::string_view section, std::string_view key,
 std::string IniFile::text() const {
     const char* lineEnd = crlf_ ? "\r\n" : "\n";
     std::string text;
-    for (const Line& line : lines_) {
-        text += line.text;
-        text += lineEnd;
+    for (const Section& section : sections_) {
+        if (section.hasHeader) {
+            text += section.header.text;
+            text += lineEnd;
+        }
+        for (const Line& line : section.lines) {
+            text += line.text;
+            text += lineEnd;
+        }
     }
     return text;
 }
@@ -192,23 +224,6 @@ IniFile::Line IniFile::classify(std::string_view raw) {
     line.name = std::string(trimmed(text.substr(0, equals)));
     line.value = std::string(trimmed(text.substr(equals + 1)));
     return line;
-}
-
-std::size_t IniFile::findSection(std::string_view section) const {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == Kind::Section && equalsIgnoringAsciiCase(lines_[i].name, section)) {
-            return i;
-        }
-    }
-    return kNone;
-}
-
-std::size_t IniFile::sectionEnd(std::size_t header) const {
-    std::size_t i = header + 1;
-    while (i < lines_.size() && lines_[i].kind != Kind::Section) {
-        ++i;
-    }
-    return i;
 }
 
 std::string windowsFolder() {

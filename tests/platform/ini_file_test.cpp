@@ -83,6 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "[vexo]\r\nA=1\r\nB=2\r\n"},
         WriteCase{"keeps comments and odd lines", "; top\n[vexo]\nnot an entry\n;A=0\nA=1", "vexo",
                   "A", "a=b ", "; top\n[vexo]\nnot an entry\n;A=0\nA=a=b \n"},
+        WriteCase{"changes the first of two same keys", "[vexo]\nA=1\na=2\n", "vexo", "A", "3",
+                  "[vexo]\nA=3\na=2\n"},
         WriteCase{"removes a key", "[vexo]\nA=1\nb=2\nC=3\n", "vexo", "B", std::nullopt,
                   "[vexo]\nA=1\nC=3\n"},
         WriteCase{"removing from no file creates none", std::nullopt, "vexo", "A", std::nullopt,

@@ -683,6 +683,35 @@ TEST(LabelFileRoundTripTest, NestingBeyondTheLimitEndsReadingThere) {
     EXPECT_EQ(load.problem, "catalog nested too deep");
 }
 
+TEST(LabelFileRoundTripTest, CatalogBeyondTheMemoryCapEndsReadingThere) {
+    // Room for ten files, or for two files and a folder; what fits is kept.
+    const std::uint64_t cap = 10 * sizeof(FileEntry);
+    struct Restore {
+        std::uint64_t previous;
+        ~Restore() { replaceCatalogByteCap(previous); }
+    } restore{replaceCatalogByteCap(cap)};
+    VAROINFO label;
+    for (int i = 0; i < 10; ++i) {
+        label.entries.push_back(entry(("f" + std::to_string(i)).c_str(), "1K", 1000));
+    }
+    VAROINFO read;
+    EXPECT_TRUE(decode(bytesOf(encodeLabelFile(label)), read).complete) << "exactly at the cap";
+    EXPECT_EQ(read.entryCount(), 10);
+
+    label.entries.push_back(entry("one.more", "1K", 1000));
+    LabelFileLoad load = decode(bytesOf(encodeLabelFile(label)), read);
+    EXPECT_FALSE(load.complete);
+    EXPECT_EQ(load.problem, "catalog larger than a label can hold");
+    EXPECT_EQ(read.entryCount(), 10);
+
+    label.entries.resize(2);
+    label.entries.push_back(folder("sub", {}));
+    label.entries.back().child->entries.push_back(entry("in.sub", "1K", 1000));
+    load = decode(bytesOf(encodeLabelFile(label)), read);
+    EXPECT_FALSE(load.complete) << "a folder's node costs far more than its entry";
+    EXPECT_EQ(read.entryCount(), 3);
+}
+
 // ---- damaged files -----------------------------------------------------------------------
 
 // The same head for every damage case: the known label block, then a tree and objects given
