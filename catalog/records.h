@@ -47,6 +47,10 @@ struct FileEntry {
     ~FileEntry();
 };
 
+// A label's display lines name a line's extension style in one byte, 255 meaning none, so a
+// label has at most 255 extension styles; readers leave out any beyond.
+constexpr std::size_t kMaxExtensionStyles = 255;
+
 struct ExtensionStyle {
     char extension[kExtensionCapacity] = {}; // upper case, no dot
     COLORREF color = 0;

@@ -5,6 +5,7 @@
 #include "render/text.h"
 #include "render/view_state.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -17,7 +18,8 @@ int FindExtensionStyle(const VAROINFO& label, const char* name) {
     }
     std::string_view extension(dot + 1);
     int found = kNoExtensionStyle;
-    for (std::size_t i = 0; i < label.extStyles.size(); ++i) {
+    const std::size_t usable = std::min(label.extStyles.size(), kMaxExtensionStyles);
+    for (std::size_t i = 0; i < usable; ++i) {
         const char* candidate = label.extStyles[i].extension;
         if (compareNoCase(extension, std::string_view(
                                          candidate, strnlen(candidate, kExtensionCapacity))) == 0) {

@@ -15,10 +15,11 @@ namespace pelmora {
 
 // FindExtensionStyle's answer for "no style".
 constexpr int kNoExtensionStyle = 255;
+static_assert(kMaxExtensionStyles == kNoExtensionStyle, "every style index fits below 'none'");
 
 // The index of the extension style for an entry name: the text after the last '.', compared
-// ASCII case-insensitively with every style's extension; the last match wins. No '.' or no
-// match gives kNoExtensionStyle.
+// ASCII case-insensitively with every style's extension (only the first kMaxExtensionStyles
+// count); the last match wins. No '.' or no match gives kNoExtensionStyle.
 int FindExtensionStyle(const VAROINFO& label, const char* name);
 
 // Sets fileFontHeight, folderFontHeight and commentFontHeight to the tmHeight of the element

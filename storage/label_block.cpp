@@ -17,9 +17,14 @@ void readExtensionStyles(LineReader& in, VAROINFO& label) {
     }
     label.extStyles.clear();
     label.extStyles.shrink_to_fit();
-    label.extStyles.reserve(static_cast<std::size_t>(count));
+    const auto kept = std::min(static_cast<std::size_t>(count), kMaxExtensionStyles);
+    label.extStyles.reserve(kept);
+    // Styles past the ones a label can use are read, so the rest of the file stays in step,
+    // and left out.
+    ExtensionStyle leftOut;
     for (std::int32_t i = 0; i < count && in.ok(); ++i) {
-        ExtensionStyle& style = label.extStyles.emplace_back();
+        ExtensionStyle& style =
+            label.extStyles.size() < kept ? label.extStyles.emplace_back() : leftOut;
         in.readDottedText(style.extension);
         in.readColor(style.color);
         readFontBlock(in, style.font);

@@ -262,7 +262,8 @@ void readLabel(const Reader& r, int n, VAROINFO& label) {
     label.colorLogo = r.integer(numbered("VaroColor", n), 0);
 
     label.extStyles.clear();
-    std::int32_t count = std::clamp(r.integer(numbered("Exts", n), 0), 0, kMaxStoredListLength);
+    const std::int32_t count = std::clamp(r.integer(numbered("Exts", n), 0), 0,
+                                          static_cast<std::int32_t>(kMaxExtensionStyles));
     label.extStyles.resize(static_cast<std::size_t>(count));
     for (int j = 0; j < count; ++j) {
         ExtensionStyle& style = label.extStyles[static_cast<std::size_t>(j)];

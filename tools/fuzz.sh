@@ -87,7 +87,7 @@ for finding in "$findings"/*; do
   found=1
   kind=${name%%-*}
   minimised="$findings/minimised-$name"
-  "$fuzzer" -minimize_crash=1 -runs=20000 -timeout=1 -malloc_limit_mb=256 \
+  "$fuzzer" -minimize_crash=1 -runs=20000 -max_total_time=120 -timeout=1 -malloc_limit_mb=256 \
     -exact_artifact_path="$minimised" "$finding" > "$findings/minimise-$name.log" 2>&1 || true
   [ -f "$minimised" ] || minimised="$finding"
   cp "$minimised" "$corpus_root/$target/$kind-$(sha1sum "$minimised" | cut -c1-12)"

@@ -199,9 +199,10 @@ FontsColorsDialog::FontsColorsDialog(QWidget* owner, VAROINFO& label, const Choo
     extension_->setObjectName(QStringLiteral("extensionEdit"));
     extension_->setMaxLength(static_cast<int>(kAddTextLimit));
     extension_->setGeometry(ui::dluRect(7, 137, 94, 12));
-    auto* add = new QPushButton(QStringLiteral("&Add"), this);
-    add->setObjectName(QStringLiteral("addButton"));
-    add->setGeometry(ui::dluRect(105, 136, 52, 14));
+    add_ = new QPushButton(QStringLiteral("&Add"), this);
+    add_->setObjectName(QStringLiteral("addButton"));
+    add_->setGeometry(ui::dluRect(105, 136, 52, 14));
+    add_->setEnabled(hasRoomForExtension());
 
     const auto button = [this](const char* text, const char* name, int y) {
         auto* pushButton = new QPushButton(QString::fromLatin1(text), this);
@@ -218,7 +219,7 @@ FontsColorsDialog::FontsColorsDialog(QWidget* owner, VAROINFO& label, const Choo
     QPushButton* copyFolders = button("Cop&y From Folders", "copyFromFoldersButton", 106);
     remove_ = button("&Remove", "removeButton", 136);
 
-    QWidget* const tabOrder[] = {list_,  extension_, add,       ok,          cancel,
+    QWidget* const tabOrder[] = {list_,  extension_, add_,      ok,          cancel,
                                  color_, font_,      copyFiles, copyFolders, remove_};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
@@ -226,7 +227,7 @@ FontsColorsDialog::FontsColorsDialog(QWidget* owner, VAROINFO& label, const Choo
 
     connect(list_, &QListWidget::itemSelectionChanged, this, [this] { showSelection(); });
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { chooseColor(); });
-    connect(add, &QPushButton::clicked, this, [this] { addExtension(); });
+    connect(add_, &QPushButton::clicked, this, [this] { addExtension(); });
     connect(color_, &QPushButton::clicked, this, [this] { chooseColor(); });
     connect(font_, &QPushButton::clicked, this, [this] { chooseFont(); });
     connect(copyFiles, &QPushButton::clicked, this, [this] { copyFrom(kFilesEntry); });
@@ -269,9 +270,13 @@ void FontsColorsDialog::applyCommand() {
     }
 }
 
+bool FontsColorsDialog::hasRoomForExtension() const {
+    return entries_.size() < kElementEntries + kMaxExtensionStyles;
+}
+
 void FontsColorsDialog::addExtension() {
     const std::string name = extensionFromText(extension_->text());
-    if (name.empty()) {
+    if (name.empty() || !hasRoomForExtension()) {
         return;
     }
     ExtensionStyle& entry = entries_.emplace_back();
@@ -282,6 +287,7 @@ void FontsColorsDialog::addExtension() {
     sizeEntries();
     list_->setCurrentRow(list_->count() - 1);
     extension_->clear();
+    add_->setEnabled(hasRoomForExtension());
     chooseColor();
 }
 
@@ -325,6 +331,7 @@ void FontsColorsDialog::removeEntry() {
     entries_.erase(entries_.begin() + entry);
     // A taken item is no longer the list's; it goes with this scope.
     std::unique_ptr<QListWidgetItem> taken(list_->takeItem(entry));
+    add_->setEnabled(hasRoomForExtension());
     list_->clearSelection();
     list_->setCurrentItem(nullptr);
     showSelection();

@@ -66,6 +66,8 @@ private:
     void chooseFont();
     void copyFrom(int source);
     void removeEntry();
+    // Add is offered while the label has room for another extension style.
+    bool hasRoomForExtension() const;
     // The dialog's own Apply: the list re-measured and repainted, the label rewritten.
     void applyCommand();
     void showSelection();
@@ -81,6 +83,7 @@ private:
 
     QListWidget* list_;
     QLineEdit* extension_;
+    QPushButton* add_;
     QPushButton* color_;
     QPushButton* font_;
     QPushButton* remove_;

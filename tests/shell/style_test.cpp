@@ -91,6 +91,24 @@ TEST_F(StyleTest, AddNamesExtensionsRemoveSparesTheElementsAndTheLaterStyleWins)
     label.extStyles.push_back(style("txt", RGB(255, 0, 0)));
     EXPECT_EQ(FindExtensionStyle(label, "READ.ME.TXT"), 1);
     EXPECT_EQ(FindExtensionStyle(label, "MAKEFILE"), kNoExtensionStyle);
+
+    // A line names its style in a byte: with the label full, Add is not offered, and a style
+    // beyond the full count (as an old file may hold) is never taken for another one.
+    label.extStyles.resize(kMaxExtensionStyles);
+    label.extStyles.push_back(style("TXT", RGB(0, 255, 0)));
+    EXPECT_EQ(FindExtensionStyle(label, "READ.ME.TXT"), 1);
+    label.extStyles.pop_back();
+    answer_ = [&](const ui::ModalRequest& request) -> std::optional<ui::ModalAnswer> {
+        auto& dialog = dynamic_cast<FontsColorsDialog&>(*request.dialog);
+        auto* add = child<QPushButton>(&dialog, "addButton");
+        EXPECT_FALSE(add->isEnabled());
+        auto* list = child<QListWidget>(&dialog, "styleList");
+        list->setCurrentRow(FontsColorsDialog::kElementEntries);
+        child<QPushButton>(&dialog, "removeButton")->click();
+        EXPECT_TRUE(add->isEnabled());
+        return answer(QDialog::Rejected);
+    };
+    window_->sendCommand(CMD_FONTS_AND_COLORS);
 }
 
 TEST_F(StyleTest, EntriesAreDrawnInTheirOwnFontAndPaleColoursOnBlack) {

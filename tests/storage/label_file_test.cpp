@@ -595,6 +595,22 @@ TEST(LabelFileReadTest, ColumnCountIsKeptWithinWhatTheMenusOffer) {
     }
 }
 
+TEST(LabelFileReadTest, ExtensionStylesPastWhatALineCanNameAreReadAndLeftOut) {
+    VAROINFO label;
+    buildKnownLabel(label);
+    label.extStyles.resize(300);
+    for (std::size_t i = 0; i < label.extStyles.size(); ++i) {
+        copyTruncatedUtf8(label.extStyles[i].extension, ("E" + std::to_string(i)).c_str());
+    }
+    VAROINFO read;
+    const LabelFileLoad load = decode(bytesOf(encodeLabelFile(label)), read);
+    EXPECT_TRUE(load.complete) << load.problem;
+    ASSERT_EQ(read.extStyles.size(), kMaxExtensionStyles);
+    EXPECT_STREQ(read.extStyles.back().extension, "E254");
+    expectSameTree(read, label); // what follows the styles is read in step
+    EXPECT_EQ(read.objectCount(), label.objectCount());
+}
+
 TEST(LabelFileReadTest, UnderlineInMemoryIsLeftAsItWas) {
     VAROINFO source;
     source.fileFont = makeFont(-11, 400, "Arial");

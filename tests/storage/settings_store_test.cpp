@@ -479,6 +479,12 @@ INSTANTIATE_TEST_SUITE_P(
                      EXPECT_STREQ(s.catalog.excludePatterns[3].data(), "*.BAK");
                      EXPECT_STREQ(s.catalog.excludePatterns[11].data(), "011");
                  }},
+        ReadCase{"more extension styles than a label can name",
+                 "Exts0=4848\nExtName0_254=LAST\nExtName0_255=GONE\n",
+                 [](const State& s) {
+                     ASSERT_EQ(label(s, 0).extStyles.size(), kMaxExtensionStyles);
+                     EXPECT_STREQ(label(s, 0).extStyles.back().extension, "LAST");
+                 }},
         ReadCase{"negative list lengths", "Exts0=-4\nNumExclude=-1\n",
                  [](const State& s) {
                      EXPECT_EQ(label(s, 0).extStyleCount(), 0);
