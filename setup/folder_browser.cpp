@@ -5,6 +5,7 @@
 #include "platform/ui/dialog_units.h"
 #include "setup/free_space.h"
 #include "setup/setup_state.h"
+#include "setup/static_text.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -17,16 +18,6 @@ namespace pelmora {
 namespace {
 
 constexpr const char* kUpEntry = "[..]";
-
-QLabel* staticText(const QString& text, const QRect& rect, QWidget* parent,
-                   const char* name = nullptr) {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(rect);
-    if (name != nullptr) {
-        label->setObjectName(QString::fromLatin1(name));
-    }
-    return label;
-}
 
 // Whether `folder` lies in `root` (or is it).
 bool isInside(const std::string& folder, const std::string& root) {

@@ -4,6 +4,7 @@
 #include "platform/ui/dialogs.h"
 #include "setup/folder_browser.h"
 #include "setup/free_space.h"
+#include "setup/static_text.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -16,16 +17,6 @@
 namespace pelmora {
 
 namespace {
-
-QLabel* staticText(const QString& text, const QRect& rect, QWidget* parent,
-                   const char* name = nullptr) {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(rect);
-    if (name != nullptr) {
-        label->setObjectName(QString::fromLatin1(name));
-    }
-    return label;
-}
 
 QCheckBox* checkBox(const QString& text, bool checked, const QRect& rect, const char* name,
                     QWidget* parent) {

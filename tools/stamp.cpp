@@ -20,6 +20,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -76,17 +77,34 @@ int fail(const std::string& text) {
     return 2;
 }
 
-int show(const std::string& binary) {
-    const auto bytes = readWhole(binary);
+// A binary's bytes and where its stamp block is.
+struct StampedBinary {
+    std::string bytes;
+    StampLocation where;
+};
+
+// Reads `binary` and finds its stamp block; nullopt after saying on standard error why not.
+std::optional<StampedBinary> readStamped(const std::string& binary) {
+    auto bytes = readWhole(binary);
     if (!bytes) {
-        return fail("cannot read " + binary);
+        fail("cannot read " + binary);
+        return std::nullopt;
     }
     std::string problem;
     const auto where = findStampBlock(*bytes, &problem);
     if (!where) {
-        return fail(binary + ": " + problem);
+        fail(binary + ": " + problem);
+        return std::nullopt;
     }
-    for (const std::string& field : readStampFields(*bytes, *where)) {
+    return StampedBinary{std::move(*bytes), *where};
+}
+
+int show(const std::string& binary) {
+    const auto stamped = readStamped(binary);
+    if (!stamped) {
+        return 2;
+    }
+    for (const std::string& field : readStampFields(stamped->bytes, stamped->where)) {
         std::cout << field << "\n";
     }
     return 0;
@@ -130,23 +148,19 @@ int main(int argc, char** argv) {
     }
 
     const std::string& binary = args[0];
-    auto bytes = readWhole(binary);
-    if (!bytes) {
-        return fail("cannot read " + binary);
-    }
-    std::string problem;
-    const auto where = findStampBlock(*bytes, &problem);
-    if (!where) {
-        return fail(binary + ": " + problem);
+    auto stamped = readStamped(binary);
+    if (!stamped) {
+        return 2;
     }
     for (const auto& [index, value] : values) {
-        if (!writeStampField(*bytes, *where, index, value)) {
-            return fail(index >= where->fieldCount
+        if (!writeStampField(stamped->bytes, stamped->where, index, value)) {
+            return fail(index >= stamped->where.fieldCount
                             ? binary + " has no field " + std::to_string(index + 1)
                             : "\"" + value + "\" is longer than 31 bytes");
         }
     }
-    if (!writeFileAtomically(binary, *bytes, &problem)) {
+    std::string problem;
+    if (!writeFileAtomically(binary, stamped->bytes, &problem)) {
         return fail(binary + ": " + problem);
     }
     return 0;

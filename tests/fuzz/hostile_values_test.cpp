@@ -12,6 +12,7 @@
 #include "storage/label_file.h"
 #include "storage/settings_store.h"
 #include "storage/template_file.h"
+#include "tests/support/jpeg_writer.h"
 #include "tests/support/test_support.h"
 
 #include <QImage>
@@ -260,40 +261,18 @@ TEST(HostileValuesTest, HugePicturesPaintWhatShowsOfThemAtTheDevicesSize) {
     }
 }
 
-// A grey JPEG of `width` x 1 pixels.
-std::string greyJpeg(int width) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = 1;
-    cinfo.input_components = 1;
-    cinfo.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width), 128);
-    JSAMPROW rows[] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-    jpeg_finish_compress(&cinfo);
-    std::string file(reinterpret_cast<const char*>(buffer), size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return file;
-}
-
 // A JPEG decodes into a DIB the label keeps, paints and saves: one wider than any DIB may be
 // is refused at once rather than loaded, left unpainted and dropped from the saved file.
 TEST(HostileValuesTest, JpegsWiderThanADibMayBeAreRefused) {
     test::TempDir dir;
     PlacedObject widest;
-    ASSERT_EQ(LoadImage(dir.writeText("widest.jpg", greyJpeg(kMaxDibSide)), widest), 1);
+    ASSERT_EQ(LoadImage(dir.writeText("widest.jpg", test::greyJpeg(kMaxDibSide, 1, 128)), widest),
+              1);
     EXPECT_EQ(checkDib(widest.fileHeader, widest.dib), "");
     PlacedObject tooWide;
-    EXPECT_EQ(LoadImage(dir.writeText("too_wide.jpg", greyJpeg(kMaxDibSide + 1)), tooWide), 0);
+    EXPECT_EQ(
+        LoadImage(dir.writeText("too_wide.jpg", test::greyJpeg(kMaxDibSide + 1, 1, 128)), tooWide),
+        0);
     EXPECT_TRUE(tooWide.dib.empty());
 }
 

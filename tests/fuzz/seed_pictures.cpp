@@ -1,5 +1,7 @@
 #include "tests/fuzz/seed_pictures.h"
 
+#include "tests/support/jpeg_writer.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -146,37 +148,19 @@ struct JpegSeed {
 };
 
 Bytes jpegFile(const JpegSeed& seed) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(seed.width);
-    cinfo.image_height = static_cast<JDIMENSION>(seed.height);
-    cinfo.input_components = seed.components;
-    cinfo.in_color_space = seed.space;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 60, TRUE);
-    if (seed.progressive) {
-        jpeg_simple_progression(&cinfo);
-    }
-    cinfo.restart_in_rows = seed.progressive ? 0 : 1;
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(seed.width * seed.components));
-    while (cinfo.next_scanline < cinfo.image_height) {
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            row[i] = static_cast<JSAMPLE>((i * 29 + cinfo.next_scanline * 53) & 0xFF);
+    const std::size_t rowSamples = static_cast<std::size_t>(seed.width * seed.components);
+    std::vector<std::uint8_t> samples(rowSamples * seed.height);
+    for (std::size_t y = 0; y < static_cast<std::size_t>(seed.height); ++y) {
+        for (std::size_t i = 0; i < rowSamples; ++i) {
+            samples[y * rowSamples + i] = static_cast<std::uint8_t>((i * 29 + y * 53) & 0xFF);
         }
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
     }
-    jpeg_finish_compress(&cinfo);
-    Bytes file(buffer, buffer + size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return file;
+    const std::string file =
+        test::compressJpeg(seed.width, seed.height, seed.space, seed.components, samples,
+                           {.quality = 60,
+                            .progressive = seed.progressive,
+                            .restartInRows = seed.progressive ? 0 : 1});
+    return Bytes(file.begin(), file.end());
 }
 
 } // namespace

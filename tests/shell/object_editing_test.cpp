@@ -6,6 +6,7 @@
 #include "shell/object_hit.h"
 #include "shell_fixture.h"
 #include "storage/label_file.h"
+#include "tests/support/jpeg_writer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,32 +41,6 @@ std::string bmpFile(std::uint32_t w, std::uint32_t h, COLORREF colour) {
         }
     }
     return file;
-}
-
-// A grey JPEG made by the library's compressor.
-std::string jpegFile(int w, int h) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(w);
-    cinfo.image_height = static_cast<JDIMENSION>(h);
-    cinfo.input_components = 1;
-    cinfo.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(w), 90);
-    for (JSAMPROW line = row.data(); cinfo.next_scanline < cinfo.image_height;) {
-        jpeg_write_scanlines(&cinfo, &line, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
 }
 
 class ObjectEditingTest : public ShellFixture {
@@ -119,7 +94,7 @@ TEST_F(ObjectEditingTest, ImagesInsertScaleCopyAndRefuseBadFiles) {
         window_->sendCommand(command);
         EXPECT_EQ(size(), expected) << command;
     }
-    insertImage(dir_.writeText("pics/photo.JPG", jpegFile(16, 8)));
+    insertImage(dir_.writeText("pics/photo.JPG", test::greyJpeg(16, 8, 90)));
     ASSERT_EQ(count(), 2);
     EXPECT_EQ(size(), std::make_pair(16, 8));
 
@@ -246,7 +221,7 @@ TEST_F(ObjectEditingTest, StringEntryDialogStoresOnOkAndRestoresOnCancel) {
 }
 
 TEST_F(ObjectEditingTest, StyledLabelSavedAndReopenedLooksTheSame) {
-    insertImage(dir_.writeText("photo.jpg", jpegFile(24, 24)));
+    insertImage(dir_.writeText("photo.jpg", test::greyJpeg(24, 24, 90)));
     window_->sendCommand(CMD_IMAGE_SCALE_200);
     insertImage(dir_.writeText("packed.bmp", bmpFile(30, 30, RGB(0, 160, 0))));
     window_->sendCommand(CMD_LAYER_BELOW);

@@ -1,4 +1,5 @@
 #include "storage/image_loader.h"
+#include "tests/support/jpeg_writer.h"
 #include "tests/support/test_support.h"
 
 #include <array>
@@ -83,34 +84,8 @@ struct Bmp {
 // resolution so that flat 8 x 8 blocks come back almost exactly.
 std::string jpegBytes(int width, int height, J_COLOR_SPACE space, int components,
                       const std::vector<std::uint8_t>& pixels) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = components;
-    cinfo.in_color_space = space;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 95, TRUE);
-    for (int c = 0; c < cinfo.num_components; ++c) {
-        cinfo.comp_info[c].h_samp_factor = 1;
-        cinfo.comp_info[c].v_samp_factor = 1;
-    }
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(pixels.data()) +
-                       static_cast<std::size_t>(cinfo.next_scanline) * width * components;
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer); // allocated by the library's memory destination
-    return bytes;
+    return test::compressJpeg(width, height, space, components, pixels,
+                              {.quality = 95, .fullResolution = true});
 }
 
 constexpr std::array<std::uint8_t, 3> kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255},
