@@ -790,8 +790,7 @@ TEST_F(DispatchTest, CommandLineLabelLoadsOrSaysWhichFileFailed) {
 // The help book in the source tree: every page the pages link to is there, and the contents
 // page the Help command opens links to the topics.
 TEST(HelpBookTest, EveryLinkedPageExists) {
-    std::string here = __FILE__;
-    const std::string folder = here.substr(0, here.rfind("/tests/shell/")) + "/resources/help/";
+    const std::string folder = std::string(PELMORA_SOURCE_DIR) + "/resources/help/";
     std::vector<std::string> pending = {"index.html"};
     std::vector<std::string> seen;
     while (!pending.empty()) {
