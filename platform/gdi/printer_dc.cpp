@@ -1,22 +1,70 @@
 #include "platform/gdi/printer_dc.h"
 
+#include "platform/core/atomic_file.h"
+#include "platform/core/descriptor.h"
+#include "platform/core/message.h"
 #include "platform/gdi/devices.h"
 #include "platform/gdi/qpainter_backend.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QPageLayout>
 #include <QPaintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
+#include <cerrno>
 #include <cmath>
-#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <optional>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace pelmora::gdi {
 namespace {
+
+// Why a file cannot take a printed document, in the system's words; empty when it can: an
+// existing target must be a regular file the user may write (the atomic writer's rename would
+// otherwise replace a read-only file), a new one needs a folder the user may write into.
+std::string targetProblem(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            return "it is a folder";
+        }
+        if (!S_ISREG(info.st_mode)) {
+            return "not a regular file";
+        }
+        return ::access(path.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
+    }
+    if (errno != ENOENT) {
+        return std::strerror(errno);
+    }
+    const std::size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    return ::access(folder.c_str(), W_OK | X_OK) == 0 ? std::string() : std::strerror(errno);
+}
+
+// The whole content of the file open on `fd`, from its start.
+bool readWhole(int fd, std::string& content) {
+    char buffer[65536];
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t got = ::pread(fd, buffer, sizeof buffer, offset);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        content.append(buffer, static_cast<std::size_t>(got));
+        offset += got;
+    }
+}
 
 class PrinterBackend : public QPainterBackend {
 public:
@@ -43,15 +91,18 @@ public:
         setPainter(&jobPainter_);
         pagesStarted_ = 0;
         pageOpen_ = false;
+        pageFailed_ = false;
         return 1;
     }
 
     int startPage() {
         if (!jobPainter_.isActive() || pageOpen_) {
+            pageFailed_ = pageFailed_ || jobPainter_.isActive();
             return -1;
         }
         // The first page exists from begin(); every further one is a new sheet.
         if (pagesStarted_ > 0 && !printer_.newPage()) {
+            pageFailed_ = true;
             return -1;
         }
         ++pagesStarted_;
@@ -61,6 +112,7 @@ public:
 
     int endPage() {
         if (!jobPainter_.isActive() || !pageOpen_) {
+            pageFailed_ = pageFailed_ || jobPainter_.isActive();
             return -1;
         }
         pageOpen_ = false;
@@ -73,13 +125,21 @@ public:
         }
         const bool ended = jobPainter_.end();
         setPainter(nullptr);
-        return ended && commitOutput() ? 1 : -1;
+        // A job that lost a page writes no file: an incomplete document is worse than none.
+        if (!ended || pageFailed_) {
+            abandonOutput();
+            return -1;
+        }
+        return commitOutput() ? 1 : -1;
     }
 
 private:
-    // A file the job prints into is written under a temporary name in the same folder and
-    // renamed over the target only once the whole document is there, so a failed or cut-off
-    // job never leaves a partial file, nor costs the one that was there before.
+    // A document printed into a file is written into memory first (an anonymous memory file
+    // the PDF writer opens by its /proc name) and put in place by the checked atomic writer
+    // once the whole document is there. The PDF writer ignores failed writes, so writing it
+    // straight onto a full disk would leave a truncated document reported as printed; this
+    // way every write, the sync and the close are checked, and a failed or cut-off job leaves
+    // the previous file exactly as it was, with no partial file beside it.
     bool redirectOutput() {
         target_ = printer_.outputFileName();
         // A print preview paints into pictures and writes no file.
@@ -88,49 +148,61 @@ private:
             target_.clear();
             return true;
         }
-        const QFileInfo info(target_);
-        partial_ = std::make_unique<QTemporaryFile>(info.absolutePath() + QStringLiteral("/.") +
-                                                    info.fileName() + QStringLiteral(".XXXXXX"));
-        if (!partial_->open()) {
-            partial_.reset();
-            return false;
+        if (const std::string problem = targetProblem(targetPath()); !problem.empty()) {
+            return refuse(problem);
         }
-        partial_->close();
-        printer_.setOutputFileName(partial_->fileName());
+        memory_.emplace(::memfd_create("pelmora-print", MFD_CLOEXEC));
+        if (!memory_->valid()) {
+            const int error = errno;
+            memory_.reset();
+            return refuse(std::string("cannot hold the document: ") + std::strerror(error));
+        }
+        printer_.setOutputFileName(QStringLiteral("/proc/self/fd/%1").arg(memory_->get()));
         return true;
     }
 
     bool commitOutput() {
-        if (!partial_) {
+        if (!memory_) {
             return true;
         }
         printer_.setOutputFileName(target_);
-        const QString written = partial_->fileName();
-        if (QFileInfo(written).size() <= 0 ||
-            std::rename(QFile::encodeName(written).constData(),
-                        QFile::encodeName(target_).constData()) != 0) {
-            partial_.reset(); // removes the temporary file
-            return false;
+        std::string document;
+        const bool read = readWhole(memory_->get(), document);
+        const int error = errno;
+        memory_.reset();
+        if (!read) {
+            return refuse(std::string("cannot read the document back: ") + std::strerror(error));
         }
-        // The temporary file was made private; the document gets the mode a new file gets.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(QFile::encodeName(target_).constData(), 0666 & ~mask);
-        partial_->setAutoRemove(false);
-        partial_.reset();
+        if (document.empty()) {
+            return refuse("the document is empty");
+        }
+        std::string problem;
+        if (!writeFileAtomically(targetPath(), document, &problem)) {
+            return refuse(problem);
+        }
         return true;
     }
 
     void abandonOutput() {
-        if (partial_) {
+        if (memory_) {
             printer_.setOutputFileName(target_);
-            partial_.reset();
+            memory_.reset();
         }
+    }
+
+    std::string targetPath() const { return QFile::encodeName(target_).toStdString(); }
+
+    // Says why the job cannot write its file (caption kPrintFileErrorCaption); false.
+    bool refuse(const std::string& problem) const {
+        reportMessage(nullptr, "Cannot write " + targetPath() + ": " + problem,
+                      kPrintFileErrorCaption, MB_ICONERROR);
+        return false;
     }
 
     QPrinter& printer_;
     QString target_;
-    std::unique_ptr<QTemporaryFile> partial_;
+    std::optional<Descriptor> memory_;
+    bool pageFailed_ = false;
     QPainter jobPainter_;
     int pagesStarted_ = 0;
     bool pageOpen_ = false;

@@ -12,6 +12,10 @@ class QPrinter;
 
 namespace pelmora::gdi {
 
+// The caption of the message that says why a document could not be printed into its file
+// (the file named, the system's reason); StartDoc or EndDoc then fails.
+constexpr const char* kPrintFileErrorCaption = "Disk Error";
+
 struct DOCINFO {
     std::string docName;
     std::string output; // a file to print into; empty = wherever the printer is set to print
@@ -25,7 +29,10 @@ DeviceCaps printerCaps(const QPrinter& printer);
 std::unique_ptr<DeviceContext> createPrinterDC(QPrinter& printer);
 
 // The spooler calls. Each returns a positive value on success and a value <= 0 on failure
-// (also when `dc` is not a printer DC or the calls come out of order).
+// (also when `dc` is not a printer DC or the calls come out of order). A document printed into
+// a file replaces that file only when EndDoc succeeds: a file the user may not write is
+// refused at StartDoc, a failed write or a page that failed at EndDoc, and then the previous
+// file stays as it was.
 int StartDoc(DeviceContext& dc, const DOCINFO& info);
 int StartPage(DeviceContext& dc);
 int EndPage(DeviceContext& dc);

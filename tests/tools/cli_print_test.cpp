@@ -3,19 +3,24 @@
 
 #include "platform/gdi/printer_dc.h"
 #include "render/geometry.h"
+#include "render/print_job.h"
 #include "render/print_layout.h"
 #include "tests/support/test_support.h"
 
 #include <QImage>
 #include <QPrinter>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace pelmora {
 namespace {
@@ -67,6 +72,10 @@ protected:
 
     CliRun print(const std::string& output, const std::string& options) {
         return runCli("print " + test::quoted(label_) + " -o " + test::quoted(output) + " " +
+                      options);
+    }
+    CliRun render(const std::string& output, const std::string& options) {
+        return runCli("render " + test::quoted(label_) + " -o " + test::quoted(output) + " " +
                       options);
     }
 
@@ -356,6 +365,89 @@ TEST_F(CliPrintTest, RefusedInputOrUnwritableOutputExitsTwoAndLeavesNoFile) {
     EXPECT_NE(report.find("Permission denied"), std::string::npos) << report;
     EXPECT_EQ(countOf(report, "\n"), 1) << report;
     EXPECT_EQ(folderListing(locked), std::set<std::string>());
+}
+
+// A 64 KB tmpfs holding a PDF and a picture, then filled to its last block: printing and
+// rendering again fail with the system's reason and exit 2, and the disk holds exactly what
+// it held, old files untouched and no temporary file left. The window's print job, which
+// prints through the same printer, says the document was not printed.
+TEST_F(CliPrintTest, PrintAndRenderOntoAFullDiskExitTwoAndKeepTheOldFiles) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    }
+    const std::string disk = dir_.makeDir("full");
+    if (mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    }
+    struct Unmount {
+        std::string path;
+        ~Unmount() { umount(path.c_str()); }
+    } unmount{disk};
+
+    const std::string pdf = disk + "/labels.pdf";
+    const std::string png = disk + "/face.png";
+    ASSERT_EQ(print(pdf, "").exitCode, 0);
+    ASSERT_EQ(render(png, "").exitCode, 0);
+    const std::string oldPdf = test::readFile(pdf);
+    const std::string oldPng = test::readFile(png);
+    ASSERT_GT(oldPdf.size(), 1000u);
+    ASSERT_GT(oldPng.size(), 1000u);
+    test::runCommand("dd if=/dev/zero of=" + test::quoted(disk + "/filler") + " bs=1k 2>/dev/null");
+    const std::set<std::string> listing = {"labels.pdf", "face.png", "filler"};
+    ASSERT_EQ(folderListing(disk), listing);
+
+    const CliRun printed = print(pdf, "--copies 3");
+    EXPECT_EQ(printed.exitCode, 2) << printed.out;
+    EXPECT_EQ(printed.out, "");
+    EXPECT_EQ(printed.err,
+              "pelmora-cli: Cannot write " + pdf + ": write: No space left on device\n");
+    const CliRun rendered = render(png, "--dpi 300");
+    EXPECT_EQ(rendered.exitCode, 2) << rendered.out;
+    EXPECT_EQ(rendered.err,
+              "pelmora-cli: cannot write " + png + ": write: No space left on device\n");
+
+    test::MessageRecorder messages;
+    gdi::PrinterChoice choice;
+    choice.driver = "PDF";
+    choice.port = pdf;
+    const std::unique_ptr<QPrinter> printer = gdi::createPrinter(choice);
+    LabelSet labels;
+    EXPECT_EQ(PrintLabels(gdi::createPrinterDC(*printer), 1, labels, PrintSettings{}),
+              PrintJobStatus::EndDocFailed);
+    EXPECT_TRUE(messages.saw(gdi::kPrintFileErrorCaption,
+                             "Cannot write " + pdf + ": write: No space left on device"));
+    EXPECT_TRUE(messages.saw("BAD STUFF", "Print - Unable to get EndDoc()"));
+
+    EXPECT_EQ(test::readFile(pdf), oldPdf);
+    EXPECT_EQ(test::readFile(png), oldPng);
+    EXPECT_EQ(folderListing(disk), listing);
+}
+
+// A PDF and a picture the user made read-only, in a folder the user may write to: print and
+// render refuse them with the reason (the rename of the new file would replace them) and
+// leave them as they were. Run as another user where the test is root, whom permission bits
+// do not stop.
+TEST_F(CliPrintTest, ReadOnlyOutputIsRefusedWithTheReasonAndKept) {
+    ASSERT_EQ(chmod(dir_.path().c_str(), 0755), 0);
+    const std::string shared = dir_.makeDir("shared");
+    ASSERT_EQ(chmod(shared.c_str(), 0777), 0);
+    const std::string pdf = dir_.writeText("shared/labels.pdf", "%PDF-1.4 kept");
+    const std::string png = dir_.writeText("shared/face.png", "kept picture");
+    ASSERT_EQ(chmod(pdf.c_str(), 0444), 0);
+    ASSERT_EQ(chmod(png.c_str(), 0444), 0);
+
+    const std::string report = test::runUnprivileged([&] {
+        const CliRun printed = print(pdf, "");
+        const CliRun rendered = render(png, "");
+        return std::to_string(printed.exitCode) + " " + printed.err +
+               std::to_string(rendered.exitCode) + " " + rendered.err;
+    });
+    EXPECT_EQ(report, "2 pelmora-cli: Cannot write " + pdf + ": Permission denied\n" +
+                          "2 pelmora-cli: cannot write " + png +
+                          ": not writable: Permission denied\n");
+    EXPECT_EQ(test::readFile(pdf), "%PDF-1.4 kept");
+    EXPECT_EQ(test::readFile(png), "kept picture");
+    EXPECT_EQ(folderListing(shared), (std::set<std::string>{"labels.pdf", "face.png"}));
 }
 
 } // namespace

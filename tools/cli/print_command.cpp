@@ -20,7 +20,6 @@
 #include <filesystem>
 #include <iostream>
 #include <string_view>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -138,22 +137,6 @@ void checkOutputWritable(const std::string& output) {
     ::unlink(probe.c_str());
 }
 
-// The file at a path, to tell afterwards whether the job put a new one there.
-struct FileIdentity {
-    bool exists = false;
-    ino_t inode = 0;
-    dev_t device = 0;
-
-    static FileIdentity of(const std::string& path) {
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0) {
-            return {};
-        }
-        return {true, info.st_ino, info.st_dev};
-    }
-    bool operator==(const FileIdentity&) const = default;
-};
-
 // Holds back the messages shown while it lives: a failed job becomes one line of this tool's
 // own, and the messages of a job that succeeded are shown afterwards as usual.
 class MessageCapture {
@@ -200,7 +183,6 @@ int runPrint(const std::vector<std::string>& args, std::ostream& out) {
     choice.paperSize = options.paperSize;
     const std::unique_ptr<QPrinter> printer = gdi::createPrinter(choice);
 
-    const FileIdentity before = FileIdentity::of(options.output);
     PrintJobStatus status;
     std::vector<Message> held;
     {
@@ -210,11 +192,12 @@ int runPrint(const std::vector<std::string>& args, std::ostream& out) {
         held = capture.take();
     }
     if (status != PrintJobStatus::Printed) {
-        // A job that failed between its pages still ends its document, which then stands
-        // where the output goes; an incomplete document is worse than none.
-        const FileIdentity after = FileIdentity::of(options.output);
-        if (after.exists && !(after == before)) {
-            ::unlink(options.output.c_str());
+        // The printer's own word on the file (with the system's reason) says most; a failed
+        // job writes no file and leaves the one that was there.
+        for (const Message& message : held) {
+            if (message.caption == gdi::kPrintFileErrorCaption) {
+                throw InputError(message.text);
+            }
         }
         throw InputError("cannot write " + options.output + ": " +
                          (held.empty() ? std::string("the print job failed") : held.front().text));

@@ -1,5 +1,6 @@
 #include "tools/cli/render_command.h"
 
+#include "platform/core/atomic_file.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/devices.h"
 #include "render/face_painter.h"
@@ -12,7 +13,9 @@
 #include "tools/cli/arguments.h"
 #include "tools/cli/label_input.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 #include <cmath>
 #include <cstring>
 #include <iostream>
@@ -130,8 +133,21 @@ int runRender(const std::vector<std::string>& args, std::ostream& out) {
         auto dc = gdi::createImageDC(image);
         PaintFace(*dc, options.zoomed, options.position, label);
     }
-    if (!image.save(QString::fromStdString(options.output), "PNG")) {
-        throw InputError("cannot write " + options.output);
+    // Encoded in memory and written by the atomic writer, which checks every write, the sync
+    // and the close: a full disk leaves the previous picture, not a truncated one.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter encoder(&buffer, "png");
+    if (!encoder.write(image)) {
+        throw InputError("cannot write " + options.output + ": " +
+                         encoder.errorString().toStdString());
+    }
+    std::string problem;
+    if (!writeFileAtomically(
+            options.output, std::string_view(png.constData(), static_cast<std::size_t>(png.size())),
+            &problem)) {
+        throw InputError("cannot write " + options.output + ": " + problem);
     }
     out << options.output << ": " << image.width() << " x " << image.height() << '\n';
     return 0;
