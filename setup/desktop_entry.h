@@ -20,12 +20,17 @@ struct MenuEntry {
     std::string icon;    // an icon theme name
 };
 
+// The caption of the warning given when entries cannot name the install folder.
+constexpr const char* kMenuEntriesCaption = "Menu Entries";
+
 // The entries of an installation in `installFolder`, in writing order: the program, its help,
-// the uninstaller and the read-me.
+// the uninstaller and the read-me. An entry whose command cannot name its file (a line break
+// or another control character in the folder, bytes that are not UTF-8) is left out, with a
+// warning (caption kMenuEntriesCaption): written, it would add lines the desktop runs.
 std::vector<MenuEntry> menuEntriesFor(const std::string& productName,
                                       const std::string& installFolder);
 
-// The text of one entry's file.
+// The text of one entry's file, every value escaped as the desktop entry format asks.
 std::string menuEntryText(const MenuEntry& entry);
 
 } // namespace pelmora

@@ -2,6 +2,7 @@
 
 #include "platform/core/atomic_file.h"
 #include "platform/core/desktop_exec.h"
+#include "platform/core/message.h"
 #include "platform/core/profile.h"
 
 #include <QCoreApplication>
@@ -43,7 +44,7 @@ constexpr IconFile kIcons[] = {
     {":/icons/pelmora-48.png", "48x48", "apps/pelmora.png"},
 };
 
-// The program's path as one word of an Exec line.
+// The program's path as one word of an Exec line; empty when no Exec line can name it.
 std::string execProgram(const std::string& programFolder) {
     std::string path = programFolder;
     if (path.empty() || path.back() != '/') {
@@ -61,10 +62,14 @@ std::string resourceText(const char* name) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-// The installed entries' texts name the program as "@PELMORA_PROGRAM@".
+// The installed entries' texts name the program as "@PELMORA_PROGRAM@"; empty when the
+// program's path cannot be written there.
 std::string withProgram(std::string text, const std::string& programFolder) {
     const std::string marker = "@PELMORA_PROGRAM@";
     const std::string program = execProgram(programFolder);
+    if (program.empty()) {
+        return std::string();
+    }
     for (std::size_t at = text.find(marker); at != std::string::npos;
          at = text.find(marker, at + program.size())) {
         text.replace(at, marker.size(), program);
@@ -144,10 +149,22 @@ int RecordDocumentTypes(const std::string& dataFolder, const std::string& progra
     int entriesWritten = 0;
     int iconsWritten = 0;
     mimeWritten += writeIfDifferent(dataFolder + "/mime/packages/pelmora.xml", mimePackageText());
-    entriesWritten += writeIfDifferent(dataFolder + "/applications/pelmora-label.desktop",
-                                       labelDesktopEntryText(programFolder));
-    entriesWritten += writeIfDifferent(dataFolder + "/applications/pelmora-template.desktop",
-                                       templateDesktopEntryText(programFolder));
+    const std::string labelEntry = labelDesktopEntryText(programFolder);
+    const std::string templateEntry = templateDesktopEntryText(programFolder);
+    if (labelEntry.empty() || templateEntry.empty()) {
+        // A folder name with a line break would add lines of its own to the entries, and the
+        // desktop would run them; such a name is not written at all.
+        reportMessage(nullptr,
+                      "The document types were not recorded: a desktop entry cannot name the "
+                      "program folder \"" +
+                          desktopRefusedPathShown(programFolder) + "\".",
+                      kDocumentTypesCaption, MB_ICONWARNING);
+    } else {
+        entriesWritten +=
+            writeIfDifferent(dataFolder + "/applications/pelmora-label.desktop", labelEntry);
+        entriesWritten +=
+            writeIfDifferent(dataFolder + "/applications/pelmora-template.desktop", templateEntry);
+    }
     for (const IconFile& icon : kIcons) {
         QFile resource(icon.resource);
         if (!resource.open(QIODevice::ReadOnly)) {

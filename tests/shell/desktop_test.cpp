@@ -1,4 +1,5 @@
 #include "resources/command_ids.h"
+#include "setup/desktop_entry.h"
 #include "shell/document_types.h"
 #include "shell/web_page.h"
 #include "shell_fixture.h"
@@ -56,6 +57,92 @@ TEST(DocumentTypesTest, WrittenOnceWithTheSwitchesAndKnownToTheDesktop) {
     const CommandRun query = runCapturing("XDG_DATA_HOME=" + quoted(data.path()) +
                                           " xdg-mime query filetype " + quoted(label));
     EXPECT_EQ(query.out, "application/x-pelmora-label\n");
+}
+
+// The lines of a file that start with `key` "=".
+std::vector<std::string> linesWith(const std::string& text, const std::string& key) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end;
+        if (text.compare(at, key.size() + 1, key + "=") == 0) {
+            lines.push_back(text.substr(at, end - at));
+        }
+        at = end + 1;
+    }
+    return lines;
+}
+
+// Folder names with a line break, a quote or a '$': the program's document handlers and
+// Setup's menu entries name the program in that folder in one escaped Exec word and pass
+// desktop-file-validate; a name with a line break, which no Exec line can hold, writes no
+// entry at all (so none of its lines can become a command the desktop runs), with a warning.
+TEST(DesktopEntryTest, FolderNamesWithALineBreakAQuoteOrADollarWriteValidEntriesOrNone) {
+    if (runCommand("command -v desktop-file-validate >/dev/null") != 0) {
+        GTEST_SKIP() << "desktop-file-utils not installed";
+    }
+    struct Case {
+        std::string folder;
+        std::string escaped; // the folder inside an Exec word; empty: nothing is written
+        bool quoted;
+    };
+    const Case cases[] = {
+        {"/opt/PM\nExec=touch /tmp/pelmora-injected\n[Desktop Action Print]", "", false},
+        {"/opt/PM\rX", "", false},
+        {"/opt/Caf\xE9", "", false}, // not UTF-8
+        {R"(/home/me/Joe's "labels")", R"(/home/me/Joe's \\"labels\\")", true},
+        {R"(/home/me/$HOME `id` 100% \x)", R"(/home/me/\\$HOME \\`id\\` 100%% \\\\x)", true},
+        {"/opt/Caf\xC3\xA9", "/opt/Caf\xC3\xA9", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        TempDir data;
+        MessageRecorder messages;
+        RecordDocumentTypes(data.path(), c.folder);
+        std::vector<std::string> written;
+        for (const char* name : {"pelmora-label.desktop", "pelmora-template.desktop"}) {
+            const std::string path = data.file(std::string("applications/") + name);
+            if (fs::exists(path)) {
+                written.push_back(path);
+            }
+        }
+        for (const MenuEntry& entry : menuEntriesFor("Pelmora", c.folder)) {
+            written.push_back(
+                data.writeText("menu/" + entry.name + ".desktop", menuEntryText(entry)));
+        }
+
+        if (c.escaped.empty()) {
+            EXPECT_EQ(written, std::vector<std::string>());
+            const std::string shown = desktopRefusedPathShown(c.folder);
+            EXPECT_EQ(shown.find_first_of("\r\n"), std::string::npos);
+            EXPECT_EQ(messages.messages().size(), 2u);
+            EXPECT_TRUE(messages.saw(kDocumentTypesCaption,
+                                     "The document types were not recorded: a desktop entry "
+                                     "cannot name the program folder \"" +
+                                         shown + "\"."));
+            EXPECT_TRUE(messages.saw(kMenuEntriesCaption,
+                                     "The menu entries were not written: a desktop entry cannot "
+                                     "name the folder \"" +
+                                         shown + "\"."));
+            continue;
+        }
+        EXPECT_EQ(messages.messages().size(), 0u);
+        ASSERT_EQ(written.size(), 6u);
+        const std::string opening = c.quoted ? "\"" : "";
+        for (const std::string& path : written) {
+            const CommandRun validation = runCapturing("desktop-file-validate " + quoted(path));
+            EXPECT_EQ(validation.exitCode, 0) << path;
+            EXPECT_EQ(validation.out + validation.err, "") << path;
+            for (const std::string& exec : linesWith(readFile(path), "Exec")) {
+                EXPECT_NE(exec.find(opening + c.escaped + "/"), std::string::npos) << exec;
+            }
+        }
+        const std::string program = opening + c.escaped + "/Pelmora" + opening;
+        EXPECT_EQ(linesWith(readFile(written[0]), "Exec"),
+                  (std::vector<std::string>{"Exec=" + program + " -label %f",
+                                            "Exec=" + program + " -printlabel %f"}));
+    }
 }
 
 using DesktopStartTest = ShellFixture;
