@@ -113,9 +113,10 @@ void loadIntoLabels(const std::string& path, LabelFormat format, LabelSet& label
     }
 }
 
-// Fails with the reason when the job could not create its file beside `output`: the job's
-// own message would not say why. The probe has the form of the job's temporary file
-// (".NAME.XXXXXX"), so a name too long for that is caught here as well.
+// Fails with the reason, before anything is painted, when no file can be created beside
+// `output`: the document is written there under a temporary name first. The probe's name is
+// longer than the target's (".NAME.XXXXXX"), so a name too long for a temporary one is caught
+// here as well.
 void checkOutputWritable(const std::string& output) {
     namespace fs = std::filesystem;
     std::error_code ignored;
