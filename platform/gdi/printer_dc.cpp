@@ -97,7 +97,6 @@ public:
 
     int startPage() {
         if (!jobPainter_.isActive() || pageOpen_) {
-            pageFailed_ = pageFailed_ || jobPainter_.isActive();
             return -1;
         }
         // The first page exists from begin(); every further one is a new sheet.
@@ -112,7 +111,6 @@ public:
 
     int endPage() {
         if (!jobPainter_.isActive() || !pageOpen_) {
-            pageFailed_ = pageFailed_ || jobPainter_.isActive();
             return -1;
         }
         pageOpen_ = false;
@@ -125,7 +123,8 @@ public:
         }
         const bool ended = jobPainter_.end();
         setPainter(nullptr);
-        // A job that lost a page writes no file: an incomplete document is worse than none.
+        // A job that lost a sheet writes no file: an incomplete document is worse than none.
+        // (Calls refused for coming out of order changed nothing and lose no sheet.)
         if (!ended || pageFailed_) {
             abandonOutput();
             return -1;

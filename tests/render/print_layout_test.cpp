@@ -258,13 +258,15 @@ TEST_F(PrintSheetTest, AFailingSpoolerIsReportedAndLeavesNoFile) {
     test::MessageRecorder messages;
     EXPECT_EQ(PrintLabels(gdi::createPrinterDC(printer), 1, labels, PrintSettings{}),
               PrintJobStatus::StartDocFailed);
-    // Every spooler step still runs and reports its own failure.
+    // The printer says why it cannot write the file; every spooler step still runs and
+    // reports its own failure.
     std::vector<std::string> texts;
     for (const Message& m : messages.messages()) {
-        EXPECT_EQ(m.caption, "BAD STUFF");
+        EXPECT_EQ(m.caption, texts.empty() ? "Disk Error" : "BAD STUFF");
         texts.push_back(m.text);
     }
     EXPECT_EQ(texts, (std::vector<std::string>{
+                         "Cannot write " + output + ": No such file or directory",
                          "Print - Unable to get StartDoc()", "Print - Unable to get StartPage()",
                          "Print - Unable to get EndPage()", "Print - Unable to get EndDoc()"}));
     EXPECT_FALSE(std::filesystem::exists(output));
