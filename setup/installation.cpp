@@ -5,6 +5,7 @@
 #include "setup/desktop_entry.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace pelmora {
 
@@ -62,6 +63,14 @@ std::string userDataFolder() {
     return homeFolder() + "/.local/share";
 }
 
+std::string lexicallyNormalFolder(const std::string& path) {
+    std::string normal = std::filesystem::path(path).lexically_normal().string();
+    while (normal.size() > 1 && normal.back() == '/') {
+        normal.pop_back();
+    }
+    return normal;
+}
+
 std::string programsFolder() {
     return userDataFolder() + "/applications";
 }
@@ -86,6 +95,22 @@ std::vector<std::string> documentHandlerEntryPaths() {
     std::vector<std::string> paths;
     for (const char* name : kDocumentHandlerEntries) {
         paths.push_back(programsFolder() + "/" + name);
+    }
+    return paths;
+}
+
+std::string mimeFolder() {
+    return userDataFolder() + "/mime";
+}
+
+std::vector<std::string> documentTypeFilePaths() {
+    std::vector<std::string> paths{mimeFolder() + "/packages/pelmora.xml"};
+    for (const char* size : {"16x16", "32x32", "48x48"}) {
+        for (const char* name :
+             {"mimetypes/application-x-pelmora-label.png",
+              "mimetypes/application-x-pelmora-template.png", "apps/pelmora.png"}) {
+            paths.push_back(userDataFolder() + "/icons/hicolor/" + size + "/" + name);
+        }
     }
     return paths;
 }

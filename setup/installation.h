@@ -36,6 +36,10 @@ bool writeInstallPath(const std::string& productName, const std::string& folder)
 std::string homeFolder();
 std::string userDataFolder();
 
+// `path` made lexically normal: no "." or ".." components, no doubled or trailing '/' ("/"
+// stays "/"). Symbolic links are not resolved.
+std::string lexicallyNormalFolder(const std::string& path);
+
 // The folder of the user's menu entries (the "Programs" folder stand-in) and the program's
 // own folder of entries in it.
 std::string programsFolder();
@@ -54,6 +58,11 @@ constexpr const char* kUninstallSection = "Uninstall";
 // The desktop entries through which the label program opens its documents; the files are
 // written by the program itself, Uninstall removes those that start this installation.
 std::vector<std::string> documentHandlerEntryPaths();
+
+// The other files the label program writes at every start for its document types (below the
+// user's data folder): the shared-mime-info package and the document and program icons.
+std::vector<std::string> documentTypeFilePaths();
+std::string mimeFolder();
 
 // The shell level: 4, the behaviour with menu entries and an uninstall record, unless a test
 // sets another (0 selects the Program Manager behaviour). nullopt restores the default.
