@@ -104,7 +104,8 @@ int installProduct(const SetupState& state, const SetupConfig& config) {
     case FolderRefusal::Home:
         return abortInstallation("\"" + folder + "\" is your home folder; choose a folder for " +
                                  product + " alone");
-    case FolderRefusal::None: break;
+    case FolderRefusal::None:
+        break;
     }
     const std::optional<std::string> earlier = earlierInstallation(product, folder);
     if (earlier && !confirmMoving(product, *earlier, folder)) {

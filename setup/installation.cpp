@@ -55,7 +55,7 @@ std::string homeFolder() {
     return home != nullptr ? home : "";
 }
 
-std::string userDataFolder() {
+std::string desktopDataFolder() {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     if (dataHome != nullptr && dataHome[0] == '/') {
         return dataHome;
@@ -72,7 +72,7 @@ std::string lexicallyNormalFolder(const std::string& path) {
 }
 
 std::string programsFolder() {
-    return userDataFolder() + "/applications";
+    return desktopDataFolder() + "/applications";
 }
 
 std::string menuFolder(const std::string& productName) {
@@ -88,7 +88,7 @@ std::vector<std::string> olderMenuEntryNames(const std::string& productName) {
 }
 
 std::string uninstallRecordPath(const std::string& productName) {
-    return userDataFolder() + "/" + lowerCase(productName) + "/uninstall.ini";
+    return desktopDataFolder() + "/" + lowerCase(productName) + "/uninstall.ini";
 }
 
 std::vector<std::string> documentHandlerEntryPaths() {
@@ -100,7 +100,7 @@ std::vector<std::string> documentHandlerEntryPaths() {
 }
 
 std::string mimeFolder() {
-    return userDataFolder() + "/mime";
+    return desktopDataFolder() + "/mime";
 }
 
 std::vector<std::string> documentTypeFilePaths() {
@@ -109,7 +109,7 @@ std::vector<std::string> documentTypeFilePaths() {
         for (const char* name :
              {"mimetypes/application-x-pelmora-label.png",
               "mimetypes/application-x-pelmora-template.png", "apps/pelmora.png"}) {
-            paths.push_back(userDataFolder() + "/icons/hicolor/" + size + "/" + name);
+            paths.push_back(desktopDataFolder() + "/icons/hicolor/" + size + "/" + name);
         }
     }
     return paths;

@@ -34,7 +34,7 @@ bool writeInstallPath(const std::string& productName, const std::string& folder)
 // $HOME, and the user's data folder: $XDG_DATA_HOME when it is absolute, else
 // ~/.local/share.
 std::string homeFolder();
-std::string userDataFolder();
+std::string desktopDataFolder();
 
 // `path` made lexically normal: no "." or ".." components, no doubled or trailing '/' ("/"
 // stays "/"). Symbolic links are not resolved.

@@ -45,8 +45,8 @@ FolderRefusal refusalOf(const std::string& folder) {
         return FolderRefusal::Root;
     }
     const std::string home = homeFolder();
-    if (!home.empty() && (normal == lexicallyNormalFolder(home) ||
-                          (real && realFolder(home) == real))) {
+    if (!home.empty() &&
+        (normal == lexicallyNormalFolder(home) || (real && realFolder(home) == real))) {
         return FolderRefusal::Home;
     }
     return FolderRefusal::None;
@@ -79,7 +79,7 @@ ListedRemoval removeListedFile(int root, const ManifestFile& file) {
         ::openat(folder.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat opened {};
     if (!fd.valid()) {
-        return errno == ENOENT ? ListedRemoval::Missing
+        return errno == ENOENT  ? ListedRemoval::Missing
                : errno == ELOOP ? ListedRemoval::NotOurs
                                 : ListedRemoval::Failed;
     }
@@ -134,8 +134,7 @@ void removeListedFolders(const std::string& folder, const InstallManifest& manif
             const Descriptor parent(openFolderBelow(
                 root.get(), slash == std::string::npos ? "" : inside.substr(0, slash)));
             if (parent.valid()) {
-                const std::string name =
-                    inside.substr(slash == std::string::npos ? 0 : slash + 1);
+                const std::string name = inside.substr(slash == std::string::npos ? 0 : slash + 1);
                 ::unlinkat(parent.get(), name.c_str(), AT_REMOVEDIR);
             }
         }

@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <algorithm>
 #include <filesystem>
-#include <unistd.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace pelmora::test {
 namespace {
@@ -292,10 +292,10 @@ TEST_F(SetupTest, ReplacesAndMovesOnlyWhatTheUserAgreedTo) {
         requests_.clear();
         EXPECT_EQ(install([&](const ui::ModalRequest& r) { setFolder(r, refused); }), 1);
         const std::string normal = refused == "/" ? "/" : home();
-        EXPECT_EQ(messages(), std::vector<std::string>{
-                                  "Installation Aborted: Unable to install:  \"" + normal +
-                                  "\" is " + (refused == "/" ? "the root" : "your home") +
-                                  " folder; choose a folder for Pelmora alone"});
+        EXPECT_EQ(messages(),
+                  std::vector<std::string>{"Installation Aborted: Unable to install:  \"" + normal +
+                                           "\" is " + (refused == "/" ? "the root" : "your home") +
+                                           " folder; choose a folder for Pelmora alone"});
         EXPECT_EQ(installPath(), first);
     }
     EXPECT_FALSE(fs::exists(home() + "/Readme.txt"));
