@@ -4,6 +4,7 @@
 #include "setup/desktop_entry.h"
 #include "setup/installation.h"
 #include "setup/manifest_removal.h"
+#include "setup/setup_state.h"
 
 #include <climits>
 #include <cstdlib>
@@ -42,7 +43,7 @@ bool confirmReplacing(const std::string& productName, const std::string& folder,
 
 std::optional<std::string> earlierInstallation(const std::string& productName,
                                                const std::string& folder) {
-    const auto recorded = readInstallPath(productName, 512);
+    const auto recorded = readInstallPath(productName, kInstallFolderCapacity);
     if (!recorded || !recorded->starts_with("/")) {
         return std::nullopt;
     }
@@ -61,6 +62,19 @@ bool confirmMoving(const std::string& productName, const std::string& earlier,
                              folder + "\"? The files Setup put into \"" + earlier +
                              "\" are removed; No ends Setup without changing anything.",
                          productName + " Setup", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+std::vector<std::string> sharedCreatedParents(const std::string& earlier,
+                                              const std::string& folder) {
+    std::vector<std::string> shared;
+    if (const auto manifest = readManifest(earlier)) {
+        for (const std::string& parent : manifest->createdParents) {
+            if (folder.starts_with(lexicallyNormalFolder(parent) + "/")) {
+                shared.push_back(parent);
+            }
+        }
+    }
+    return shared;
 }
 
 void removeEarlierInstallation(const std::string& productName, const std::string& earlier,

@@ -24,6 +24,11 @@ std::optional<std::string> earlierInstallation(const std::string& productName,
 bool confirmMoving(const std::string& productName, const std::string& earlier,
                    const std::string& folder);
 
+// The folders the installation in `earlier` made on the way to it that also lead to `folder`:
+// the moved installation takes them over, so that removing it removes them too.
+std::vector<std::string> sharedCreatedParents(const std::string& earlier,
+                                              const std::string& folder);
+
 // Removes the installation in `earlier` through its manifest (files that changed since stay),
 // and its menu entries when the new installation writes none.
 void removeEarlierInstallation(const std::string& productName, const std::string& earlier,

@@ -198,7 +198,15 @@ std::optional<InstallManifest> readManifest(const std::string& folder) {
 }
 
 bool writeManifest(const std::string& folder, const InstallManifest& manifest) {
-    return writeFileAtomically(folder + "/" + kManifestName, manifestText(manifest));
+    // The atomic writer follows a symbolic link at the name: a link there goes first, so the
+    // list can only ever land in the program folder.
+    const std::string path = folder + "/" + kManifestName;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) &&
+        ::unlink(path.c_str()) != 0) {
+        return false;
+    }
+    return writeFileAtomically(path, manifestText(manifest));
 }
 
 bool isContainedPath(const std::string& path) {

@@ -77,6 +77,10 @@ std::vector<std::string> foreignEntries(const std::string& folder,
                                         const std::vector<PlannedItem>& plan,
                                         const std::optional<InstallManifest>& existing) {
     std::vector<std::string> foreign;
+    struct stat list {};
+    if (!existing && ::lstat((folder + "/" + kManifestName).c_str(), &list) == 0) {
+        foreign.push_back(kManifestName); // something of that name that is no manifest
+    }
     for (const PlannedItem& item : plan) {
         if (std::any_of(foreign.begin(), foreign.end(),
                         [&](const std::string& f) { return isBelow(item.path, f); })) {

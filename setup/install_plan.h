@@ -22,7 +22,8 @@ std::vector<PlannedItem> installPlan(const std::string& productName,
 
 // What copying the plan into `folder` would replace that Setup did not install there: a file
 // the folder's manifest does not list, a symbolic link, anything but a folder where a folder
-// goes. Nothing below a name in the list is looked at.
+// goes, and a file of the manifest's name that is no manifest. Nothing below a name in the
+// list is looked at.
 std::vector<std::string> foreignEntries(const std::string& folder,
                                         const std::vector<PlannedItem>& plan,
                                         const std::optional<InstallManifest>& existing);

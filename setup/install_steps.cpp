@@ -119,6 +119,11 @@ int installProduct(const SetupState& state, const SetupConfig& config) {
 
     writeInstallPath(product, folder);
     InstallManifest manifest = existing.value_or(InstallManifest{});
+    if (earlier) {
+        for (const std::string& parent : sharedCreatedParents(*earlier, folder)) {
+            manifest.createdParents.push_back(parent);
+        }
+    }
     if (!makePath(folder, &manifest.createdParents)) {
         return abortInstallation("Can't make path \"" + folder + "\"");
     }

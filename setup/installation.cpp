@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace pelmora {
 
@@ -52,7 +54,12 @@ bool writeInstallPath(const std::string& productName, const std::string& folder)
 
 std::string homeFolder() {
     const char* home = std::getenv("HOME");
-    return home != nullptr ? home : "";
+    if (home != nullptr && home[0] != '\0') {
+        return home;
+    }
+    // Without $HOME, the account's home folder.
+    const passwd* account = ::getpwuid(::getuid());
+    return account != nullptr && account->pw_dir != nullptr ? account->pw_dir : "";
 }
 
 std::string desktopDataFolder() {

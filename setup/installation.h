@@ -31,8 +31,8 @@ std::string productIniPath(const std::string& productName);
 std::optional<std::string> readInstallPath(const std::string& productName, std::size_t capacity);
 bool writeInstallPath(const std::string& productName, const std::string& folder);
 
-// $HOME, and the user's data folder: $XDG_DATA_HOME when it is absolute, else
-// ~/.local/share.
+// $HOME (the account's home folder when it is not set), and the user's data folder:
+// $XDG_DATA_HOME when it is absolute, else ~/.local/share.
 std::string homeFolder();
 std::string desktopDataFolder();
 

@@ -305,6 +305,8 @@ TEST_F(SetupTest, ReplacesAndMovesOnlyWhatTheUserAgreedTo) {
     dir_.writeText("home/second/Readme.txt", "my own notes");
     dir_.writeText("home/Documents/index.html", "my page");
     fs::create_directory_symlink(home() + "/Documents", second + "/help");
+    dir_.writeText("home/Documents/notes.txt", "my notes");
+    fs::create_symlink(home() + "/Documents/notes.txt", second + "/Install.manifest");
     const auto everything = filesBelow(dir_.path());
     const std::string moveQuestion = "Pelmora Setup: Pelmora is installed in \"" + first +
                                      "\".\n\nMove it to \"" + second +
@@ -312,7 +314,8 @@ TEST_F(SetupTest, ReplacesAndMovesOnlyWhatTheUserAgreedTo) {
                                      "\" are removed; No ends Setup without changing anything.";
     const std::string replaceQuestion = "Pelmora Setup: \"" + second +
                                         "\" holds files that Pelmora Setup did not "
-                                        "install:\n\nhelp\nReadme.txt\n\nReplace them?";
+                                        "install:\n\nInstall.manifest\nhelp\nReadme.txt\n\nReplace "
+                                        "them?";
     for (const int replace : {IDNO, IDYES}) {
         requests_.clear();
         answerMessage_ = [&](const ui::ModalRequest& request) {
@@ -330,11 +333,13 @@ TEST_F(SetupTest, ReplacesAndMovesOnlyWhatTheUserAgreedTo) {
             EXPECT_EQ(installPath(), first);
         }
     }
-    // Moved: the earlier folder is gone, the user's page stays where it was (the link was
-    // replaced, not followed), and the read-me is now the installed one.
+    // Moved: the earlier folder is gone, the user's page and notes stay as they were (the links
+    // were replaced, not followed), and the read-me is now the installed one.
     EXPECT_FALSE(fs::exists(first));
     EXPECT_EQ(installPath(), second);
     EXPECT_EQ(readFile(home() + "/Documents/index.html"), "my page");
+    EXPECT_EQ(readFile(home() + "/Documents/notes.txt"), "my notes");
+    EXPECT_TRUE(readManifest(second));
     EXPECT_FALSE(fs::is_symlink(second + "/help"));
     EXPECT_EQ(filesBelow(second), withManifest(filesBelow(source_.path())));
     EXPECT_EQ(readFile(second + "/Readme.txt"), "read me");
