@@ -9,8 +9,9 @@
 
 namespace pelmora {
 
-// The files Setup copies from its own folder into the program folder, in copying order, and
-// Uninstall deletes again. The help book is a folder; everything else is a file.
+// The files Setup copies from its own folder into the program folder, in copying order (what
+// it copied is listed in the folder's manifest, by which Uninstall removes it). The help book
+// is a folder, copied with everything in it; everything else is a file.
 constexpr const char* kHelpFolderName = "help";
 constexpr const char* kReadmeName = "Readme.txt";
 constexpr const char* kUninstallerName = "Uninstal";
@@ -21,9 +22,6 @@ struct InstalledItem {
     bool folder = false;
 };
 std::vector<InstalledItem> installedItems(const std::string& productName);
-
-// The files of the help book, relative to its folder (the build's list).
-const std::vector<std::string>& helpBookFiles();
 
 // The label program's ini file (product name + ".ini" in the Windows-folder stand-in) and its
 // "InstallPath"; nullopt when the value is missing. Capacity as for GetPrivateProfileString.
