@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -13,8 +12,6 @@
 namespace pelmora {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 bool writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -71,28 +68,6 @@ bool copyFileReplacing(const std::string& source, const std::string& target, int
         return false;
     }
     return true;
-}
-
-bool copyFolderReplacing(const std::string& source, const std::string& target) {
-    std::error_code error;
-    if (!fs::is_directory(source, error)) {
-        return false;
-    }
-    fs::create_directory(target, error);
-    if (!fs::is_directory(target, error)) {
-        return false;
-    }
-    fs::directory_iterator it(source, error);
-    for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
-        const std::string from = it->path().string();
-        const std::string to = target + "/" + it->path().filename().string();
-        const bool done =
-            it->is_directory(error) ? copyFolderReplacing(from, to) : copyFileReplacing(from, to);
-        if (!done) {
-            return false;
-        }
-    }
-    return !error;
 }
 
 } // namespace pelmora

@@ -11,8 +11,4 @@ namespace pelmora {
 // False on any failure (the temporary file is removed).
 bool copyFileReplacing(const std::string& source, const std::string& target, int mode = -1);
 
-// Copies a folder with everything below it into `target` (created when missing), replacing
-// files of the same names and leaving other files there alone.
-bool copyFolderReplacing(const std::string& source, const std::string& target);
-
 } // namespace pelmora

@@ -4,8 +4,10 @@
 #include "platform/core/message.h"
 #include "platform/core/profile.h"
 #include "setup/desktop_entry.h"
-#include "setup/file_copy.h"
+#include "setup/install_checks.h"
+#include "setup/install_plan.h"
 #include "setup/installation.h"
+#include "setup/manifest_removal.h"
 #include "setup/process_start.h"
 
 #include <cerrno>
@@ -22,20 +24,6 @@ namespace fs = std::filesystem;
 int abortInstallation(const std::string& text) {
     reportMessage(nullptr, "Unable to install:  " + text, "Installation Aborted", MB_ICONERROR);
     return kSetupFailed;
-}
-
-bool copyItems(const std::string& product, const SetupState& state, const std::string& folder,
-               std::string& failedSource) {
-    for (const InstalledItem& item : installedItems(product)) {
-        const std::string source = state.sourceFolder + "/" + item.name;
-        const std::string target = folder + "/" + item.name;
-        if (!(item.folder ? copyFolderReplacing(source, target)
-                          : copyFileReplacing(source, target))) {
-            failedSource = source;
-            return false;
-        }
-    }
-    return true;
 }
 
 // The entry of the list of installed programs; failures leave it out.
@@ -80,7 +68,7 @@ void makeProgramGroup(const std::string& product, const std::string& folder) {
 
 } // namespace
 
-bool makePath(const std::string& folder) {
+bool makePath(const std::string& folder, std::vector<std::string>* created) {
     std::string path;
     std::size_t at = 0;
     while (at < folder.size()) {
@@ -91,10 +79,13 @@ bool makePath(const std::string& folder) {
         if (next > at) {
             path += "/" + folder.substr(at, next - at);
             struct stat status {};
-            if ((::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) ||
-                ::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
-                ::access(path.c_str(), X_OK) != 0) {
+            const bool made = ::mkdir(path.c_str(), 0755) == 0;
+            if ((!made && errno != EEXIST) || ::stat(path.c_str(), &status) != 0 ||
+                !S_ISDIR(status.st_mode) || ::access(path.c_str(), X_OK) != 0) {
                 return false;
+            }
+            if (made && created != nullptr) {
+                created->push_back(path);
             }
         }
         at = next + 1;
@@ -106,13 +97,49 @@ int installProduct(const SetupState& state, const SetupConfig& config) {
     const std::string& product = config.productName;
     const std::string folder = absoluteFolder(state.installFolder);
 
+    switch (refusalOf(folder)) {
+    case FolderRefusal::Root:
+        return abortInstallation("\"" + folder + "\" is the root folder; choose a folder for " +
+                                 product + " alone");
+    case FolderRefusal::Home:
+        return abortInstallation("\"" + folder + "\" is your home folder; choose a folder for " +
+                                 product + " alone");
+    case FolderRefusal::None:
+        break;
+    }
+    const std::optional<std::string> earlier = earlierInstallation(product, folder);
+    if (earlier && !confirmMoving(product, *earlier, folder)) {
+        return kSetupSucceeded;
+    }
+    const std::optional<InstallManifest> existing = readManifest(folder);
+    const std::vector<PlannedItem> plan = installPlan(product, state.sourceFolder);
+    if (!confirmReplacing(product, folder, foreignEntries(folder, plan, existing))) {
+        return kSetupSucceeded;
+    }
+
     writeInstallPath(product, folder);
-    if (!makePath(folder)) {
+    InstallManifest manifest = existing.value_or(InstallManifest{});
+    if (earlier) {
+        for (const std::string& parent : sharedCreatedParents(*earlier, folder)) {
+            manifest.createdParents.push_back(parent);
+        }
+    }
+    if (!makePath(folder, &manifest.createdParents)) {
         return abortInstallation("Can't make path \"" + folder + "\"");
     }
     std::string failedSource;
-    if (!copyItems(product, state, folder, failedSource)) {
+    const bool copied = copyPlan(state.sourceFolder, folder, plan, manifest, failedSource);
+    // Also after a failed copy: what was copied can then be uninstalled.
+    const bool listed = writeManifest(folder, manifest);
+    if (!copied) {
         return abortInstallation("Can't copy file \"" + failedSource + "\"");
+    }
+    if (!listed) {
+        return abortInstallation("Can't write \"" + folder + "/" + kManifestName + "\"");
+    }
+    const bool menuEntries = state.addToMenu && state.shellLevel > 3;
+    if (earlier) {
+        removeEarlierInstallation(product, *earlier, menuEntries);
     }
     if (state.shellLevel > 3) {
         recordUninstallEntry(config, folder);

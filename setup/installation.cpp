@@ -5,6 +5,9 @@
 #include "setup/desktop_entry.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace pelmora {
 
@@ -51,10 +54,15 @@ bool writeInstallPath(const std::string& productName, const std::string& folder)
 
 std::string homeFolder() {
     const char* home = std::getenv("HOME");
-    return home != nullptr ? home : "";
+    if (home != nullptr && home[0] != '\0') {
+        return home;
+    }
+    // Without $HOME, the account's home folder.
+    const passwd* account = ::getpwuid(::getuid());
+    return account != nullptr && account->pw_dir != nullptr ? account->pw_dir : "";
 }
 
-std::string userDataFolder() {
+std::string desktopDataFolder() {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     if (dataHome != nullptr && dataHome[0] == '/') {
         return dataHome;
@@ -62,8 +70,16 @@ std::string userDataFolder() {
     return homeFolder() + "/.local/share";
 }
 
+std::string lexicallyNormalFolder(const std::string& path) {
+    std::string normal = std::filesystem::path(path).lexically_normal().string();
+    while (normal.size() > 1 && normal.back() == '/') {
+        normal.pop_back();
+    }
+    return normal;
+}
+
 std::string programsFolder() {
-    return userDataFolder() + "/applications";
+    return desktopDataFolder() + "/applications";
 }
 
 std::string menuFolder(const std::string& productName) {
@@ -79,13 +95,29 @@ std::vector<std::string> olderMenuEntryNames(const std::string& productName) {
 }
 
 std::string uninstallRecordPath(const std::string& productName) {
-    return userDataFolder() + "/" + lowerCase(productName) + "/uninstall.ini";
+    return desktopDataFolder() + "/" + lowerCase(productName) + "/uninstall.ini";
 }
 
 std::vector<std::string> documentHandlerEntryPaths() {
     std::vector<std::string> paths;
     for (const char* name : kDocumentHandlerEntries) {
         paths.push_back(programsFolder() + "/" + name);
+    }
+    return paths;
+}
+
+std::string mimeFolder() {
+    return desktopDataFolder() + "/mime";
+}
+
+std::vector<std::string> documentTypeFilePaths() {
+    std::vector<std::string> paths{mimeFolder() + "/packages/pelmora.xml"};
+    for (const char* size : {"16x16", "32x32", "48x48"}) {
+        for (const char* name :
+             {"mimetypes/application-x-pelmora-label.png",
+              "mimetypes/application-x-pelmora-template.png", "apps/pelmora.png"}) {
+            paths.push_back(desktopDataFolder() + "/icons/hicolor/" + size + "/" + name);
+        }
     }
     return paths;
 }

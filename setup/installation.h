@@ -9,8 +9,9 @@
 
 namespace pelmora {
 
-// The files Setup copies from its own folder into the program folder, in copying order, and
-// Uninstall deletes again. The help book is a folder; everything else is a file.
+// The files Setup copies from its own folder into the program folder, in copying order (what
+// it copied is listed in the folder's manifest, by which Uninstall removes it). The help book
+// is a folder, copied with everything in it; everything else is a file.
 constexpr const char* kHelpFolderName = "help";
 constexpr const char* kReadmeName = "Readme.txt";
 constexpr const char* kUninstallerName = "Uninstal";
@@ -22,19 +23,20 @@ struct InstalledItem {
 };
 std::vector<InstalledItem> installedItems(const std::string& productName);
 
-// The files of the help book, relative to its folder (the build's list).
-const std::vector<std::string>& helpBookFiles();
-
 // The label program's ini file (product name + ".ini" in the Windows-folder stand-in) and its
 // "InstallPath"; nullopt when the value is missing. Capacity as for GetPrivateProfileString.
 std::string productIniPath(const std::string& productName);
 std::optional<std::string> readInstallPath(const std::string& productName, std::size_t capacity);
 bool writeInstallPath(const std::string& productName, const std::string& folder);
 
-// $HOME, and the user's data folder: $XDG_DATA_HOME when it is absolute, else
-// ~/.local/share.
+// $HOME (the account's home folder when it is not set), and the user's data folder:
+// $XDG_DATA_HOME when it is absolute, else ~/.local/share.
 std::string homeFolder();
-std::string userDataFolder();
+std::string desktopDataFolder();
+
+// `path` made lexically normal: no "." or ".." components, no doubled or trailing '/' ("/"
+// stays "/"). Symbolic links are not resolved.
+std::string lexicallyNormalFolder(const std::string& path);
 
 // The folder of the user's menu entries (the "Programs" folder stand-in) and the program's
 // own folder of entries in it.
@@ -54,6 +56,11 @@ constexpr const char* kUninstallSection = "Uninstall";
 // The desktop entries through which the label program opens its documents; the files are
 // written by the program itself, Uninstall removes those that start this installation.
 std::vector<std::string> documentHandlerEntryPaths();
+
+// The other files the label program writes at every start for its document types (below the
+// user's data folder): the shared-mime-info package and the document and program icons.
+std::vector<std::string> documentTypeFilePaths();
+std::string mimeFolder();
 
 // The shell level: 4, the behaviour with menu entries and an uninstall record, unless a test
 // sets another (0 selects the Program Manager behaviour). nullopt restores the default.

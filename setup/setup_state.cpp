@@ -31,10 +31,8 @@ std::string absoluteFolder(const std::string& folder) {
         std::error_code error;
         path = std::filesystem::current_path(error).string() + "/" + path;
     }
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    return path;
+    // "rel/../inst" is "inst": no folder "rel" is made, and the record names the folder used.
+    return lexicallyNormalFolder(path);
 }
 
 } // namespace pelmora

@@ -27,8 +27,9 @@ struct SetupState {
 // ~/.local/opt/PRODUCT (home/PRODUCT below shell level 4); every option on.
 SetupState initialSetupState(const SetupConfig& config, const std::string& sourceFolder);
 
-// `folder` as an absolute path without trailing '/': "~" stands for the home folder, and a
-// relative path is taken from the current folder.
+// `folder` as an absolute, lexically normal path without trailing '/' (no "." or ".."
+// components): "~" stands for the home folder, and a relative path is taken from the current
+// folder.
 std::string absoluteFolder(const std::string& folder);
 
 } // namespace pelmora

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pelmora {
@@ -35,9 +36,37 @@ bool removeDocumentHandlers(const std::string& productName, const std::string& p
     return removed;
 }
 
+// The MIME package and the icons serve every copy of the program: they go once no copy's
+// handler is left. True when the package was removed.
+bool removeDocumentTypesWhenUnused() {
+    for (const std::string& path : documentHandlerEntryPaths()) {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) == 0) {
+            return false;
+        }
+    }
+    bool packageRemoved = false;
+    for (const std::string& path : documentTypeFilePaths()) {
+        const bool removed = ::unlink(path.c_str()) == 0;
+        packageRemoved |= removed && path.ends_with(".xml");
+    }
+    return packageRemoved;
+}
+
 } // namespace
 
 void removeInstallationEntries(const std::string& productName, const std::string& programFolder) {
+    // The label program registers its document types at every start on any shell.
+    // The desktop's list of handlers per document type would still name the removed ones,
+    // and its MIME database the removed types.
+    if (removeDocumentHandlers(productName, programFolder)) {
+        QProcess::execute(QStringLiteral("update-desktop-database"),
+                          {QString::fromStdString(programsFolder())});
+    }
+    if (removeDocumentTypesWhenUnused()) {
+        QProcess::execute(QStringLiteral("update-mime-database"),
+                          {QString::fromStdString(mimeFolder())});
+    }
     if (shellLevel() <= 3) {
         sendProgramManagerCommand("[DeleteGroup(\"" + productName + "\")]");
         return;
@@ -54,12 +83,6 @@ void removeInstallationEntries(const std::string& productName, const std::string
         ::unlink(menuEntryPath(productName, name).c_str());
     }
     ::rmdir(menuFolder(productName).c_str());
-
-    // The desktop's list of handlers per document type would still name the removed ones.
-    if (removeDocumentHandlers(productName, programFolder)) {
-        QProcess::execute(QStringLiteral("update-desktop-database"),
-                          {QString::fromStdString(programsFolder())});
-    }
 }
 
 } // namespace pelmora

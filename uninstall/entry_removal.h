@@ -1,7 +1,9 @@
 #pragma once
 // What both runs of Uninstall remove first: the uninstall record, the menu entries (those of
 // older releases too) and the label program's document handlers that start this
-// installation; below shell level 4, the Program Manager group instead.
+// installation and, once no copy's handler is left, the MIME package and icons the label
+// program writes at every start (with the desktop's caches refreshed); below shell level 4,
+// the Program Manager group instead.
 
 #include <string>
 

@@ -1,12 +1,12 @@
 #include "uninstall/second_run.h"
 
+#include "platform/core/descriptor.h"
 #include "platform/core/message.h"
 #include "setup/installation.h"
+#include "setup/manifest_removal.h"
 #include "setup/process_start.h"
 #include "uninstall/first_run.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -18,44 +18,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The help book's own files, then its folders from the deepest up; anything the user added
-// keeps its folder.
-void removeHelpBook(const std::string& helpFolder) {
-    std::vector<std::string> folders;
-    for (const std::string& file : helpBookFiles()) {
-        ::unlink((helpFolder + "/" + file).c_str());
-        for (fs::path parent = fs::path(file).parent_path(); !parent.empty();
-             parent = parent.parent_path()) {
-            folders.push_back(helpFolder + "/" + parent.string());
-        }
-    }
-    std::sort(folders.begin(), folders.end(),
-              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-    for (const std::string& folder : folders) {
-        ::rmdir(folder.c_str());
-    }
-    ::rmdir(helpFolder.c_str());
-}
-
-void removeInstalledFiles(const std::string& productName, const std::string& programFolder) {
-    for (const InstalledItem& item : installedItems(productName)) {
-        const std::string path = programFolder + "/" + item.name;
-        if (item.folder) {
-            removeHelpBook(path);
-        } else if (item.name != kUninstallerName) {
-            ::unlink(path.c_str());
-        }
-    }
-}
-
-// Deletes `path` until it is reported missing; a file still held by the first run (or not
-// deletable at all) is tried again after a pause. False when the attempts ran out.
-bool removeWhenReleased(const std::string& path, const UninstallWait& wait) {
+// Removes the listed "Uninstal" until it is reported missing (or no longer the installed
+// file); a file that cannot be removed yet is tried again after a pause. False when the
+// attempts ran out.
+bool removeWhenReleased(const std::string& programFolder, const ManifestFile& uninstaller,
+                        const UninstallWait& wait) {
     for (int attempt = 0;; ++attempt) {
-        if (::unlink(path.c_str()) == 0) {
+        const Descriptor root(openProgramFolder(programFolder));
+        const ListedRemoval result =
+            root.valid() ? removeListedFile(root.get(), uninstaller) : ListedRemoval::Missing;
+        if (result == ListedRemoval::Removed) {
             continue; // one more attempt confirms it is gone
         }
-        if (errno == ENOENT) {
+        if (result != ListedRemoval::Failed) {
             return true;
         }
         if (attempt >= wait.attempts) {
@@ -67,6 +42,15 @@ bool removeWhenReleased(const std::string& path, const UninstallWait& wait) {
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
         }
     }
+}
+
+std::string stayedText(const std::vector<std::string>& stayed) {
+    std::string names;
+    for (const std::string& path : stayed) {
+        names += (names.empty() ? "\"" : ", \"") + path + "\"";
+    }
+    return "Can't remove " + names +
+           (stayed.size() == 1 ? ", Please Remove It Manually" : ", Please Remove Them Manually");
 }
 
 // The running copy lies in a temporary folder of its own: a shell removes both once this
@@ -87,22 +71,26 @@ void removeOwnCopyAfterExit(const std::string& ownPath) {
 } // namespace
 
 int finishUninstall(const std::string& productName, const std::string& programFolder,
-                    const std::string& ownPath, const UninstallWait& wait) {
-    removeInstalledFiles(productName, programFolder);
-    const std::string uninstaller = programFolder + "/" + kUninstallerName;
-    const bool released = removeWhenReleased(uninstaller, wait);
-    if (!released) {
-        reportMessage(nullptr, "Can't remove \"" + uninstaller + "\", Please Remove It Manually",
-                      "Uninstallation Incomplete", MB_ICONWARNING);
+                    const InstallManifest& manifest, const std::string& ownPath,
+                    const UninstallWait& wait) {
+    std::vector<std::string> stayed =
+        removeListedFiles(programFolder, manifest, {kUninstallerName});
+    if (const ManifestFile* uninstaller = manifest.find(kUninstallerName)) {
+        if (!removeWhenReleased(programFolder, *uninstaller, wait)) {
+            stayed.push_back(programFolder + "/" + kUninstallerName);
+        }
     }
-    ::rmdir(programFolder.c_str());
-    ::unlink(productIniPath(productName).c_str());
-    if (released) {
+    if (!stayed.empty()) {
+        reportMessage(nullptr, stayedText(stayed), "Uninstallation Incomplete", MB_ICONWARNING);
+    } else {
+        removeListedFolders(programFolder, manifest);
+        // Last: while it is there, a second run can find the installation again.
+        ::unlink(productIniPath(productName).c_str());
         reportMessage(nullptr, productName + " Uninstallation Completed!",
                       "Uninstallation Succeded", MB_ICONINFORMATION);
     }
     removeOwnCopyAfterExit(ownPath);
-    return released ? kUninstallSucceeded : kUninstallFailed;
+    return stayed.empty() ? kUninstallSucceeded : kUninstallFailed;
 }
 
 } // namespace pelmora

@@ -29,7 +29,7 @@ void InstallFixture::SetUp() {
         requests_.push_back(request);
         ui::ModalAnswer answer;
         if (request.kind == ui::ModalKind::Message) {
-            answer.result = messageAnswer_;
+            answer.result = answerMessage_ ? answerMessage_(request) : messageAnswer_;
         } else {
             const std::optional<int> result = answerDialog_ ? answerDialog_(request) : std::nullopt;
             answer.result = result.value_or(QDialog::Rejected);

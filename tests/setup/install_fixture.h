@@ -40,9 +40,10 @@ protected:
     }
 
     TempDir dir_;
-    // Messages are answered `messageAnswer` (OK by default), dialogs by `answerDialog`
-    // (cancelled when it is empty or returns nothing).
+    // Messages are answered by `answerMessage` when set, else `messageAnswer` (OK by default),
+    // dialogs by `answerDialog` (cancelled when it is empty or returns nothing).
     int messageAnswer_ = IDOK;
+    std::function<int(const ui::ModalRequest&)> answerMessage_;
     std::function<std::optional<int>(const ui::ModalRequest&)> answerDialog_;
     std::vector<ui::ModalRequest> requests_;
     std::vector<ProcessRequest> started_;

@@ -1,5 +1,6 @@
 #include "platform/core/profile.h"
 #include "setup/folder_browser.h"
+#include "setup/install_manifest.h"
 #include "setup/installation.h"
 #include "setup/setup_program.h"
 #include "tests/setup/install_fixture.h"
@@ -9,9 +10,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace pelmora::test {
 namespace {
@@ -67,6 +70,13 @@ protected:
     int generation_ = 1;
 };
 
+// A file list with the manifest Setup adds to the program folder.
+std::vector<std::string> withManifest(std::vector<std::string> files) {
+    files.push_back("Install.manifest");
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 std::string menuEntry(const std::string& name) {
     return readFile(menuEntryPath("Pelmora", name));
 }
@@ -99,7 +109,7 @@ TEST_F(SetupTest, DefaultInstallCopiesEverythingAndRecordsIt) {
     EXPECT_NEAR(std::stod(available), freeKb, 65536 + freeKb / 100) << available;
 
     const std::string folder = defaultFolder();
-    EXPECT_EQ(filesBelow(folder), filesBelow(source_.path()));
+    EXPECT_EQ(filesBelow(folder), withManifest(filesBelow(source_.path())));
     for (const std::string& file : filesBelow(source_.path())) {
         EXPECT_EQ(readFile(folder + "/" + file), readFile(source_.file(file))) << file;
     }
@@ -187,9 +197,10 @@ TEST_F(SetupTest, FailuresAbortWithExitOneAndKeepWhatWasDone) {
     EXPECT_EQ(messages(), std::vector<std::string>{"Installation Aborted: Unable to install:  "
                                                    "Can't copy file \"" +
                                                    source_.file("Uninstal") + "\""});
-    EXPECT_EQ(
-        filesBelow(folder),
-        (std::vector<std::string>{"Pelmora", "Readme.txt", "help/index.html", "help/topics.html"}));
+    // The manifest lists what was copied, so Uninstall can remove it.
+    EXPECT_EQ(filesBelow(folder),
+              (std::vector<std::string>{"Install.manifest", "Pelmora", "Readme.txt",
+                                        "help/index.html", "help/topics.html"}));
     EXPECT_FALSE(fs::exists(menuFolder("Pelmora")));
     EXPECT_TRUE(started_.empty());
 }
@@ -201,7 +212,7 @@ TEST_F(SetupTest, ShellLevelZeroWritesNoRecordAndNoEntries) {
     EXPECT_EQ(install(), 0);
     setShellLevelOverride(std::nullopt);
     EXPECT_EQ(installPath(), home() + "/Pelmora");
-    EXPECT_EQ(filesBelow(home() + "/Pelmora"), filesBelow(source_.path()));
+    EXPECT_EQ(filesBelow(home() + "/Pelmora"), withManifest(filesBelow(source_.path())));
     EXPECT_FALSE(fs::exists(dataHome() + "/pelmora"));
     EXPECT_FALSE(fs::exists(menuFolder("Pelmora")));
 }
@@ -251,6 +262,102 @@ TEST_F(SetupTest, FolderBrowserMovesBetweenFolders) {
     // Cancelling the main dialog changes nothing.
     EXPECT_EQ(installPath(), "error");
     EXPECT_FALSE(fs::exists(home() + "/.local/opt"));
+}
+
+// Setup replaces nothing it did not install and leaves no installation behind unasked: a
+// relative folder with ".." is used and recorded in its normal form, "/" and the home folder
+// are refused, files and links of the user's in the chosen folder stay unless the user agrees,
+// and installing elsewhere moves the earlier installation only when the user agrees.
+TEST_F(SetupTest, ReplacesAndMovesOnlyWhatTheUserAgreedTo) {
+    const fs::path startFolder = fs::current_path();
+    fs::current_path(home());
+    const int relative = install([](const ui::ModalRequest& request) {
+        setFolder(request, "rel dir/../inst");
+        uncheck(request, "startAfterCheck");
+        uncheck(request, "viewReadmeCheck");
+    });
+    fs::current_path(startFolder);
+    const std::string first = home() + "/inst";
+    ASSERT_EQ(relative, 0);
+    EXPECT_EQ(installPath(), first);
+    EXPECT_FALSE(fs::exists(home() + "/rel dir"));
+    EXPECT_EQ(filesBelow(first), withManifest(filesBelow(source_.path())));
+    const auto listed = readManifest(first);
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(listed->createdParents, std::vector<std::string>{first});
+    EXPECT_EQ(listed->files.size(), filesBelow(source_.path()).size());
+
+    // "/" and the home folder (also written with "..") are refused before anything is written.
+    for (const std::string& refused : {std::string("/"), home() + "/inst/.."}) {
+        requests_.clear();
+        EXPECT_EQ(install([&](const ui::ModalRequest& r) { setFolder(r, refused); }), 1);
+        const std::string normal = refused == "/" ? "/" : home();
+        EXPECT_EQ(messages(),
+                  std::vector<std::string>{"Installation Aborted: Unable to install:  \"" + normal +
+                                           "\" is " + (refused == "/" ? "the root" : "your home") +
+                                           " folder; choose a folder for Pelmora alone"});
+        EXPECT_EQ(installPath(), first);
+    }
+    EXPECT_FALSE(fs::exists(home() + "/Readme.txt"));
+
+    // A second folder holding the user's own read-me and a "help" link to the user's documents.
+    const std::string second = home() + "/second";
+    dir_.writeText("home/second/Readme.txt", "my own notes");
+    dir_.writeText("home/Documents/index.html", "my page");
+    fs::create_directory_symlink(home() + "/Documents", second + "/help");
+    dir_.writeText("home/Documents/notes.txt", "my notes");
+    fs::create_symlink(home() + "/Documents/notes.txt", second + "/Install.manifest");
+    const auto everything = filesBelow(dir_.path());
+    const std::string moveQuestion = "Pelmora Setup: Pelmora is installed in \"" + first +
+                                     "\".\n\nMove it to \"" + second +
+                                     "\"? The files Setup put into \"" + first +
+                                     "\" are removed; No ends Setup without changing anything.";
+    const std::string replaceQuestion = "Pelmora Setup: \"" + second +
+                                        "\" holds files that Pelmora Setup did not "
+                                        "install:\n\nInstall.manifest\nhelp\nReadme.txt\n\nReplace "
+                                        "them?";
+    for (const int replace : {IDNO, IDYES}) {
+        requests_.clear();
+        answerMessage_ = [&](const ui::ModalRequest& request) {
+            return request.text.starts_with("Pelmora is installed") ? IDYES : replace;
+        };
+        ASSERT_EQ(install([&](const ui::ModalRequest& request) {
+                      setFolder(request, second);
+                      uncheck(request, "startAfterCheck");
+                      uncheck(request, "viewReadmeCheck");
+                  }),
+                  0);
+        if (replace == IDNO) {
+            EXPECT_EQ(messages(), (std::vector<std::string>{moveQuestion, replaceQuestion}));
+            EXPECT_EQ(filesBelow(dir_.path()), everything);
+            EXPECT_EQ(installPath(), first);
+        }
+    }
+    // Moved: the earlier folder is gone, the user's page and notes stay as they were (the links
+    // were replaced, not followed), and the read-me is now the installed one.
+    EXPECT_FALSE(fs::exists(first));
+    EXPECT_EQ(installPath(), second);
+    EXPECT_EQ(readFile(home() + "/Documents/index.html"), "my page");
+    EXPECT_EQ(readFile(home() + "/Documents/notes.txt"), "my notes");
+    EXPECT_TRUE(readManifest(second));
+    EXPECT_FALSE(fs::is_symlink(second + "/help"));
+    EXPECT_EQ(filesBelow(second), withManifest(filesBelow(source_.path())));
+    EXPECT_EQ(readFile(second + "/Readme.txt"), "read me");
+
+    // Installing there again replaces its own files without asking.
+    requests_.clear();
+    answerMessage_ = {};
+    messageAnswer_ = IDNO;
+    generation_ = 2;
+    writeSource();
+    ASSERT_EQ(install([](const ui::ModalRequest& request) {
+                  uncheck(request, "startAfterCheck");
+                  uncheck(request, "viewReadmeCheck");
+              }),
+              0);
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"Installation Succeded: Installation Completed!"});
+    EXPECT_EQ(readFile(second + "/Pelmora"), "label program 2");
 }
 
 } // namespace
