@@ -89,7 +89,7 @@ TEST_F(UnsavedChangesTest, NewForgetsTheFileSoTheNextSaveAsksForAName) {
     run(CMD_NEW);
     path_.clear();
     run(CMD_SAVE);
-    EXPECT_EQ(app_->document.documentName, "default");
+    EXPECT_EQ(app_->document().documentName, "default");
     EXPECT_EQ(asked(ui::ModalKind::SaveFile), 1) << "Save asks for a name after New";
     EXPECT_EQ(readFile(saved_), before) << "the last file is not replaced by the empty label";
 }
@@ -105,7 +105,7 @@ TEST_F(UnsavedChangesTest, CancelStopsAndDiscardGoesOnForEveryActionThatDropsThe
         run(id);
         EXPECT_TRUE(entries() == 2u && window_->isVisible());
         ASSERT_EQ(asked(ui::ModalKind::Message, true), 1);
-        EXPECT_EQ(requests_[0].text, "Save changes to " + app_->document.documentName + "?");
+        EXPECT_EQ(requests_[0].text, "Save changes to " + app_->document().documentName + "?");
         EXPECT_EQ(requests_[0].buttons, (std::vector<std::string>{"&Save", "&Discard", "Cancel"}));
 
         choice_ = kDiscard;
@@ -117,7 +117,7 @@ TEST_F(UnsavedChangesTest, CancelStopsAndDiscardGoesOnForEveryActionThatDropsThe
             ASSERT_EQ(loadLabelFile(saved_, app_->currentLabel()).status, LabelFileStatus::Loaded);
         } else if (id != CMD_EXIT) {
             EXPECT_EQ(asked(ui::ModalKind::OpenFile), id == CMD_OPEN ? 1 : 0);
-            EXPECT_FALSE(app_->document.changed) << "a loaded label has no changes";
+            EXPECT_FALSE(app_->document().changed) << "a loaded label has no changes";
         }
     }
 }
@@ -142,7 +142,7 @@ TEST_F(UnsavedChangesTest, SaveFromTheQuestionWritesTheLabelOrStopsTheAction) {
     std::filesystem::remove(kept);
     std::filesystem::create_directory(kept);
     EXPECT_FALSE(window_->close());
-    EXPECT_TRUE(app_->document.changed);
+    EXPECT_TRUE(app_->document().changed);
 
     // With a file already named, Save rewrites it without a dialog, then the window closes.
     choice_ = kDiscard;
