@@ -97,6 +97,7 @@ bool mayReplaceAppendedName(MainWindow& window, const std::string& title,
 bool saveDocumentAs(App& app, MainWindow& window, int index) {
     DocumentState& document = app.documents[static_cast<std::size_t>(index)];
     const std::string previousPath = document.currentFilePath;
+    const bool previousDialogShown = document.fileDialogShown;
     const FileDialogRequest request = beginSaveAs(document, app.settings);
     const std::optional<std::string> path =
         ui::askSaveFileName(&window, request.title, filterText(request.filters),
@@ -105,9 +106,13 @@ bool saveDocumentAs(App& app, MainWindow& window, int index) {
                        finishSaveAs(document, app.settings,
                                     app.labels.labels[static_cast<std::size_t>(index)], *path);
     if (!saved) {
-        // The dialog's initial name (a bare document name) must not become the file a later
-        // Save writes to: that would land in the working folder, not where the label lives.
+        // A Save As that wrote nothing changes nothing. The dialog's initial name (a bare
+        // document name) must not become the file a later Save writes to: that would land in
+        // the working folder, not where the label lives. Nor may the dialog turn a path that
+        // Save would still have asked about (the template named on the command line, a
+        // recent file) into one it writes over without asking.
         document.currentFilePath = previousPath;
+        document.fileDialogShown = previousDialogShown;
         return false;
     }
     document.changed = false;
@@ -354,7 +359,10 @@ void cmdCommandLineLabel(App& app, MainWindow& window, int) {
 
 void cmdCommandLineTemplate(App& app, MainWindow& window, int) {
     // The path only becomes the document's file; the template comes from the current drive.
+    // It was chosen in no dialog, and it names a template: Save asks for a name rather than
+    // writing a label over it.
     app.document().currentFilePath = commandLinePath(app, 9); // "-template"
+    app.document().fileDialogShown = false;
     SelectPlacedObject(app, window, -1);
     if (ReadTemplate(app.catalog.driveLetter, app.currentLabel()) == TemplateReadStatus::Applied) {
         measureLabelFonts(app.currentLabel());

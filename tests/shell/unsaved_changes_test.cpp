@@ -224,6 +224,17 @@ TEST_F(UnsavedChangesTest, AFileThatIsNoLabelLeavesTheDocumentUntitledAndIsNever
         EXPECT_EQ(asked(ui::ModalKind::SaveFile), 2);
         EXPECT_EQ(readFile(foreign), bytes);
     }
+
+    // A template named on the command line becomes the file path, but no Save writes a label
+    // over it unasked, also after a Save As that was cancelled.
+    const std::string pmt = dir_.writeText("Pelmora.PMT", "Pelmora - Version 4.0\r\n");
+    app_->shell.commandLine = "-template " + pmt;
+    run(CMD_CMDLINE_TEMPLATE);
+    requests_.clear();
+    run(CMD_SAVE_AS);
+    pressCtrlS();
+    EXPECT_EQ(asked(ui::ModalKind::SaveFile), 2);
+    EXPECT_EQ(readFile(pmt), "Pelmora - Version 4.0\r\n");
 }
 
 TEST_F(UnsavedChangesTest, SaveAsAsksAboutTheNameWithItsExtensionAndRenamesOnlyAfterWriting) {
