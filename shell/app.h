@@ -16,6 +16,7 @@
 #include "storage/document.h"
 #include "storage/program_settings.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -82,7 +83,8 @@ inline std::string commandLineOf(int argc, const char* const* argv) {
 struct App {
     LabelSet labels;
     CatalogSettings catalog;
-    DocumentState document;
+    // The file of each label and whether it changed since (indexed like `labels`).
+    std::array<DocumentState, 4> documents;
     ShellState shell;
 
     // Program-wide values owned elsewhere (see the comment at the top).
@@ -96,6 +98,10 @@ struct App {
     App& operator=(const App&) = delete;
 
     VAROINFO& currentLabel() { return labels.current(); }
+    // The current label's file.
+    DocumentState& document() {
+        return documents[static_cast<std::size_t>(labels.currentLabelIndex)];
+    }
 };
 
 // Drops the selection: selectedKind becomes SELECTED_NONE. The object stays where it is.

@@ -63,11 +63,12 @@ constexpr const char* kUpdatePageUrl = "https://pelmora.example.org/Pelmora/upda
 // re-sized when it sizes itself, and the label repainted (commands_object.cpp).
 void applyStringChooser(App& app, MainWindow& window);
 
-// Save: rewrites the current file, or goes through Save As when there is none yet. Save As
-// always asks for a name. Both return true once the labels were written, and then mark the
-// document unchanged; a cancelled file dialog or a failed write returns false.
-bool saveDocument(App& app, MainWindow& window);
-bool saveDocumentAs(App& app, MainWindow& window);
+// Save of label `index` (0..3): rewrites its file, or goes through Save As when it has none
+// yet. Save As always asks for a name. Both return true once the label was written, and then
+// mark it unchanged; a cancelled file dialog, a refused overwrite or a failed write returns
+// false and leaves the label's name and file as they were.
+bool saveDocument(App& app, MainWindow& window, int index);
+bool saveDocumentAs(App& app, MainWindow& window, int index);
 
 // --- File menu (commands_file.cpp; Printer Setup, Print and Print Preview: commands_print.cpp)
 void cmdNew(App& app, MainWindow& window, int id);

@@ -80,37 +80,57 @@ bool loadFromCommandLine(App& app, MainWindow& window, std::size_t switchLength)
     return true;
 }
 
+// The save dialog asked about overwriting the name the user typed; when ".PMB" is appended
+// to it another file is written, and that one is asked about here. No keeps the file.
+bool mayReplaceAppendedName(MainWindow& window, const std::string& title,
+                            const std::string& chosen) {
+    if (!appendedNameExists(chosen)) {
+        return true;
+    }
+    const std::string text = "\"" + fileNameOfPath(withLabelFileExtension(chosen)) +
+                             "\" already exists.\nDo you want to replace it?";
+    return ui::messageBox(&window, text, title, MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
 } // namespace
 
-bool saveDocumentAs(App& app, MainWindow& window) {
-    const std::string previousPath = app.document.currentFilePath;
-    const FileDialogRequest request = beginSaveAs(app.document, app.settings);
+bool saveDocumentAs(App& app, MainWindow& window, int index) {
+    DocumentState& document = app.documents[static_cast<std::size_t>(index)];
+    const std::string previousPath = document.currentFilePath;
+    const bool previousDialogShown = document.fileDialogShown;
+    const FileDialogRequest request = beginSaveAs(document, app.settings);
     const std::optional<std::string> path =
         ui::askSaveFileName(&window, request.title, filterText(request.filters),
                             request.initialFolder, request.initialName);
-    if (!path) {
-        // The dialog's initial name (a bare document name) must not become the file a later
-        // Save writes to: that would land in the working folder, not where the label lives.
-        app.document.currentFilePath = previousPath;
+    const bool saved = path && mayReplaceAppendedName(window, request.title, *path) &&
+                       finishSaveAs(document, app.settings,
+                                    app.labels.labels[static_cast<std::size_t>(index)], *path);
+    if (!saved) {
+        // A Save As that wrote nothing changes nothing. The dialog's initial name (a bare
+        // document name) must not become the file a later Save writes to: that would land in
+        // the working folder, not where the label lives. Nor may the dialog turn a path that
+        // Save would still have asked about (the template named on the command line, a
+        // recent file) into one it writes over without asking.
+        document.currentFilePath = previousPath;
+        document.fileDialogShown = previousDialogShown;
         return false;
     }
-    const bool saved = finishSaveAs(app.document, app.settings, app.currentLabel(), *path);
-    if (saved) {
-        app.document.changed = false;
-    }
+    document.changed = false;
     window.updateTitle();
     window.rebuildRecentMenu();
-    return saved;
+    return true;
 }
 
-bool saveDocument(App& app, MainWindow& window) {
-    if (saveNeedsDialog(app.document)) {
-        return saveDocumentAs(app, window);
+bool saveDocument(App& app, MainWindow& window, int index) {
+    DocumentState& document = app.documents[static_cast<std::size_t>(index)];
+    if (saveNeedsDialog(document)) {
+        return saveDocumentAs(app, window, index);
     }
-    if (!saveCurrentFile(app.document, app.currentLabel())) {
+    if (!saveCurrentFile(document, app.labels.labels[static_cast<std::size_t>(index)])) {
         return false;
     }
-    markDocumentUnchanged(app, window);
+    document.changed = false;
+    window.updateTitle();
     return true;
 }
 
@@ -130,43 +150,43 @@ void measureLabelFonts(VAROINFO& label) {
 }
 
 void cmdNew(App& app, MainWindow& window, int) {
-    if (!confirmDiscardChanges(app, window)) {
+    if (!confirmDiscardChanges(app, window, DiscardScope::CurrentLabel)) {
         return;
     }
     SelectPlacedObject(app, window, -1);
     clearLabel(app.currentLabel());
     // A new document has no file: the next Save asks for a name rather than replacing the
     // file the cleared label came from.
-    app.document.currentFilePath.clear();
-    app.document.documentName = kDefaultDocumentName;
+    app.document().currentFilePath.clear();
+    app.document().documentName = kDefaultDocumentName;
     markDocumentUnchanged(app, window);
     window.invalidateLabelArea();
 }
 
 void cmdOpen(App& app, MainWindow& window, int) {
-    if (!confirmDiscardChanges(app, window)) {
+    if (!confirmDiscardChanges(app, window, DiscardScope::CurrentLabel)) {
         return;
     }
-    const FileDialogRequest request = beginOpen(app.document, app.settings);
+    const FileDialogRequest request = beginOpen(app.document(), app.settings);
     const std::optional<std::string> path =
         ui::askOpenFileName(&window, request.title, filterText(request.filters),
                             request.initialFolder, request.initialName);
     if (path) {
         SelectPlacedObject(app, window, -1);
-        finishOpen(app.document, app.settings, app.currentLabel(), *path);
-        app.document.changed = false;
+        finishOpen(app.document(), app.settings, app.currentLabel(), *path);
+        app.document().changed = false;
         refreshAfterLoad(app, window);
     }
     window.invalidateLabelArea();
 }
 
 void cmdSave(App& app, MainWindow& window, int) {
-    saveDocument(app, window);
+    saveDocument(app, window, app.labels.currentLabelIndex);
     window.invalidateLabelArea();
 }
 
 void cmdSaveAs(App& app, MainWindow& window, int) {
-    saveDocumentAs(app, window);
+    saveDocumentAs(app, window, app.labels.currentLabelIndex);
     window.invalidateLabelArea();
 }
 
@@ -174,14 +194,14 @@ void cmdRecentFile(App& app, MainWindow& window, int id) {
     const std::size_t entry = static_cast<std::size_t>(id - CMD_RECENT_1);
     const bool loads =
         entry < app.settings.recentFiles.size() && !app.settings.recentFiles[entry].empty();
-    if (loads && !confirmDiscardChanges(app, window)) {
+    if (loads && !confirmDiscardChanges(app, window, DiscardScope::CurrentLabel)) {
         return;
     }
     SelectPlacedObject(app, window, -1);
     const RecentOpenResult result =
-        openRecentFile(app.document, app.settings, app.currentLabel(), id - CMD_RECENT_1 + 1);
+        openRecentFile(app.document(), app.settings, app.currentLabel(), id - CMD_RECENT_1 + 1);
     if (result != RecentOpenResult::EmptyEntry) {
-        app.document.changed = false;
+        app.document().changed = false;
         refreshAfterLoad(app, window);
     }
     window.invalidateLabelArea();
@@ -285,18 +305,31 @@ void cmdReadTemplate(App& app, MainWindow& window, int) {
 }
 
 void cmdWriteTemplate(App& app, MainWindow& window, int) {
-    WriteTemplate(app.catalog.driveLetter, app.currentLabel());
+    // A read-only or full disk keeps no template: the user is told, or the next read of the
+    // disk would silently come back without the design.
+    std::string problem;
+    if (!WriteTemplate(app.catalog.driveLetter, app.currentLabel(), &problem)) {
+        reportMessage(mainWindowHandle(), "The template file could not be written.\n\n" + problem,
+                      "Template Error", MB_OK | MB_ICONERROR);
+    }
     window.invalidateLabelArea();
 }
 
 void cmdClearAllLabels(App& app, MainWindow& window, int) {
-    if (!confirmDiscardChanges(app, window)) {
+    if (!confirmDiscardChanges(app, window, DiscardScope::AllLabels)) {
         return;
     }
     SelectPlacedObject(app, window, -1);
     for (VAROINFO& label : app.labels.labels) {
         clearLabel(label);
     }
+    // As after New, for every label: no file a later Save could replace with an empty label.
+    for (DocumentState& document : app.documents) {
+        document.currentFilePath.clear();
+        document.documentName = kDefaultDocumentName;
+        document.changed = false;
+    }
+    window.updateTitle();
     window.invalidateLabelArea();
 }
 
@@ -326,7 +359,10 @@ void cmdCommandLineLabel(App& app, MainWindow& window, int) {
 
 void cmdCommandLineTemplate(App& app, MainWindow& window, int) {
     // The path only becomes the document's file; the template comes from the current drive.
-    app.document.currentFilePath = commandLinePath(app, 9); // "-template"
+    // It was chosen in no dialog, and it names a template: Save asks for a name rather than
+    // writing a label over it.
+    app.document().currentFilePath = commandLinePath(app, 9); // "-template"
+    app.document().fileDialogShown = false;
     SelectPlacedObject(app, window, -1);
     if (ReadTemplate(app.catalog.driveLetter, app.currentLabel()) == TemplateReadStatus::Applied) {
         measureLabelFonts(app.currentLabel());
@@ -338,7 +374,7 @@ void cmdCommandLinePrint(App& app, MainWindow& window, int) {
     if (loadFromCommandLine(app, window, 11)) { // "-printlabel"
         window.sendCommand(CMD_PRINT);
         // Load, print, exit: nothing was edited, so the exit never asks.
-        app.document.changed = false;
+        app.document().changed = false;
         window.sendCommand(CMD_EXIT);
         return;
     }

@@ -4,6 +4,7 @@
 #include "shell/dispatch.h"
 
 #include "resources/command_ids.h"
+#include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/unsaved_changes.h"
 
@@ -210,10 +211,9 @@ bool DispatchCommand(App& app, MainWindow& window, int id) {
     if (handler == nullptr) {
         return false;
     }
+    const int indexBefore = app.labels.currentLabelIndex;
     handler(app, window, id);
-    if (commandEditsLabels(id)) {
-        markDocumentChanged(app, window);
-    }
+    markEditedLabels(app, window, id, indexBefore);
     return true;
 }
 

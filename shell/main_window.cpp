@@ -306,7 +306,7 @@ bool MainWindow::onCharacter(char c) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Unsaved changes are saved or discarded first; Cancel keeps the window open.
-    if (!shutDown_ && !confirmDiscardChanges(app_, *this)) {
+    if (!shutDown_ && !confirmDiscardChanges(app_, *this, DiscardScope::AllLabels)) {
         event->ignore();
         return;
     }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace pelmora {
 namespace {
@@ -32,6 +33,7 @@ constexpr int kNonEditingCommands[] = {
     CMD_CMDLINE_TEMPLATE,
     CMD_CMDLINE_PRINT,
     CMD_EXIT,
+    CMD_CLEAR_ALL_LABELS,
     // Mark the document themselves when they changed the label.
     CMD_READ_DISK,
     CMD_READ_TEMPLATE,
@@ -91,19 +93,52 @@ constexpr int kNonEditingCommands[] = {
     CMD_ABOUT,
 };
 
+// Commands that edit all four labels rather than the current one.
+constexpr int kAllLabelCommands[] = {CMD_DUPLICATE_FORMAT, CMD_RESET_DEFAULTS};
+
 // Button indexes of the question.
 constexpr int kSaveButton = 0;
 constexpr int kDiscardButton = 1;
 
+// The labels whose changes `scope` throws away, in label order.
+std::vector<int> changedLabels(const App& app, DiscardScope scope) {
+    std::vector<int> changed;
+    for (int i = 0; i < static_cast<int>(app.documents.size()); ++i) {
+        const bool inScope = scope == DiscardScope::AllLabels || i == app.labels.currentLabelIndex;
+        if (inScope && app.documents[static_cast<std::size_t>(i)].changed) {
+            changed.push_back(i);
+        }
+    }
+    return changed;
+}
+
+std::string questionText(const App& app, const std::vector<int>& changed) {
+    const auto nameOf = [&](int index) {
+        return app.documents[static_cast<std::size_t>(index)].documentName;
+    };
+    if (changed.size() == 1) {
+        return "Save changes to " + nameOf(changed[0]) + "?";
+    }
+    std::string text = "Save changes to " + std::to_string(changed.size()) + " labels?\n";
+    for (int index : changed) {
+        text += "\nLabel " + std::to_string(index + 1) + ": " + nameOf(index);
+    }
+    return text;
+}
+
 } // namespace
 
-void markDocumentChanged(App& app, MainWindow& window) {
-    app.document.changed = true;
+void markLabelChanged(App& app, MainWindow& window, int index) {
+    app.documents[static_cast<std::size_t>(index)].changed = true;
     window.updateTitle();
 }
 
+void markDocumentChanged(App& app, MainWindow& window) {
+    markLabelChanged(app, window, app.labels.currentLabelIndex);
+}
+
 void markDocumentUnchanged(App& app, MainWindow& window) {
-    app.document.changed = false;
+    app.document().changed = false;
     window.updateTitle();
 }
 
@@ -112,16 +147,48 @@ bool commandEditsLabels(int id) {
            std::end(kNonEditingCommands);
 }
 
-bool confirmDiscardChanges(App& app, MainWindow& window) {
-    if (!app.document.changed) {
+void markEditedLabels(App& app, MainWindow& window, int id, int indexBefore) {
+    if (!commandEditsLabels(id)) {
+        return;
+    }
+    if (std::find(std::begin(kAllLabelCommands), std::end(kAllLabelCommands), id) !=
+        std::end(kAllLabelCommands)) {
+        // A label without catalog, objects or file gets only a format taken from the current
+        // label or the defaults: nothing a question about it would save. Asking about such
+        // hidden, empty labels at every exit would teach the user to discard.
+        for (int i = 0; i < static_cast<int>(app.documents.size()); ++i) {
+            const VAROINFO& label = app.labels.labels[static_cast<std::size_t>(i)];
+            const bool holdsWork =
+                !label.entries.empty() || !label.objects.empty() ||
+                !app.documents[static_cast<std::size_t>(i)].currentFilePath.empty();
+            if (holdsWork || i == indexBefore) {
+                markLabelChanged(app, window, i);
+            }
+        }
+        return;
+    }
+    markLabelChanged(app, window, indexBefore);
+    markDocumentChanged(app, window);
+}
+
+bool confirmDiscardChanges(App& app, MainWindow& window, DiscardScope scope) {
+    const std::vector<int> changed = changedLabels(app, scope);
+    if (changed.empty()) {
         return true;
     }
-    const int choice = ui::askChoice(&window, "Save changes to " + app.document.documentName + "?",
-                                     std::string(kProgramName), {"&Save", "&Discard", "Cancel"});
+    const int choice = ui::askChoice(&window, questionText(app, changed), std::string(kProgramName),
+                                     {"&Save", "&Discard", "Cancel"});
     switch (choice) {
     case kSaveButton:
-        // A cancelled file name or a failed write keeps the labels: the action stops.
-        return saveDocument(app, window);
+        // Each label to its own file, asking for a name where it has none. A cancelled name
+        // or a failed write stops there: the action does not go on, and the labels not yet
+        // saved keep their changes and their mark.
+        for (int index : changed) {
+            if (!saveDocument(app, window, index)) {
+                return false;
+            }
+        }
+        return true;
     case kDiscardButton:
         return true;
     default:

@@ -238,8 +238,9 @@ void MainWindow::setCurrentLabel(int index, int position) {
 }
 
 void MainWindow::updateTitle() {
-    // "*" after the name while the labels hold unsaved changes.
-    const std::string name = app_.document.documentName + (app_.document.changed ? "*" : "");
+    // "*" after the name while the current label holds unsaved changes.
+    const DocumentState& document = app_.document();
+    const std::string name = document.documentName + (document.changed ? "*" : "");
     setWindowTitle(
         QString::fromStdString(WindowTitle(name, app_.view.format, app_.view.zoomed,
                                            app_.labels.currentLabelIndex, app_.view.position)));

@@ -3,6 +3,7 @@
 #include "platform/core/message.h"
 
 #include <cctype>
+#include <sys/stat.h>
 
 namespace pelmora {
 namespace {
@@ -34,17 +35,23 @@ void adoptChosenPath(DocumentState& document, ProgramSettings& settings, const s
     AddRecentFile(settings, path);
 }
 
-// Loads `path` into `label` and tells the user what went wrong. A damaged file leaves the
-// document without its path first, so nothing the user does during the warning (nor a Save
-// afterwards) writes over the damaged original.
+// The document no longer names a file, so a later Save asks for a name.
+void forgetFile(DocumentState& document) {
+    document.currentFilePath.clear();
+    document.documentName = kDefaultDocumentName;
+}
+
+// Loads `path` into `label` and tells the user what went wrong. A file that is no label, or
+// a damaged one, leaves the document without a file first, so nothing the user does during
+// the message (nor a Save afterwards) writes over it.
 LabelFileLoad loadReportingProblems(DocumentState& document, const std::string& path,
                                     VAROINFO& label) {
     LabelFileLoad result = loadLabelFile(path, label, WhenRefused::LabelCleared);
     if (result.status != LabelFileStatus::Loaded) {
+        forgetFile(document);
         reportMessage(mainWindowHandle(), "Error Loading Body", "Disk Error", MB_ICONERROR);
     } else if (isDamagedLoad(result)) {
-        document.currentFilePath.clear();
-        document.documentName = kDefaultDocumentName;
+        forgetFile(document);
         reportMessage(mainWindowHandle(), damagedFileWarning(path, result), kDamagedFileCaption,
                       MB_OK | MB_ICONWARNING);
     }
@@ -119,8 +126,18 @@ FileDialogRequest beginOpen(DocumentState& document, const ProgramSettings& sett
 
 LabelFileLoad finishOpen(DocumentState& document, ProgramSettings& settings, VAROINFO& label,
                          const std::string& path) {
-    adoptChosenPath(document, settings, path);
-    return loadReportingProblems(document, path, label);
+    const LabelFileLoad result = loadReportingProblems(document, path, label);
+    if (result.status != LabelFileStatus::Loaded) {
+        return result;
+    }
+    if (isDamagedLoad(result)) {
+        // A label still: its folder and the recent list remember it, the document does not.
+        settings.labelPath = folderOfPath(path);
+        AddRecentFile(settings, path);
+    } else {
+        adoptChosenPath(document, settings, path);
+    }
+    return result;
 }
 
 FileDialogRequest beginSaveAs(DocumentState& document, const ProgramSettings& settings) {
@@ -136,11 +153,21 @@ FileDialogRequest beginSaveAs(DocumentState& document, const ProgramSettings& se
     return request;
 }
 
+bool appendedNameExists(const std::string& chosen) {
+    const std::string finalPath = withLabelFileExtension(chosen);
+    struct stat info {};
+    // lstat: a symbolic link, even a dangling one, is a name that a save would write through.
+    return finalPath != chosen && lstat(finalPath.c_str(), &info) == 0;
+}
+
 bool finishSaveAs(DocumentState& document, ProgramSettings& settings, const VAROINFO& label,
                   const std::string& path) {
     const std::string finalPath = withLabelFileExtension(path);
+    if (!saveLabelFile(finalPath, label)) {
+        return false;
+    }
     adoptChosenPath(document, settings, finalPath);
-    return saveLabelFile(finalPath, label);
+    return true;
 }
 
 bool saveNeedsDialog(const DocumentState& document) {
@@ -161,12 +188,16 @@ RecentOpenResult openRecentFile(DocumentState& document, ProgramSettings& settin
     if (path.empty()) {
         return RecentOpenResult::EmptyEntry;
     }
-    document.currentFilePath = path;
-    document.documentName = fileNameOfPath(path);
     const LabelFileLoad result = loadReportingProblems(document, path, label);
+    if (result.status != LabelFileStatus::Loaded) {
+        return RecentOpenResult::Failed;
+    }
+    if (!isDamagedLoad(result)) {
+        document.currentFilePath = path;
+        document.documentName = fileNameOfPath(path);
+    }
     AddRecentFile(settings, path);
-    return result.status == LabelFileStatus::Loaded ? RecentOpenResult::Loaded
-                                                    : RecentOpenResult::Failed;
+    return RecentOpenResult::Loaded;
 }
 
 } // namespace pelmora

@@ -18,16 +18,19 @@ namespace pelmora {
 
 constexpr const char* kDefaultDocumentName = "default";
 
+// The file of one label. A label file holds one label, so each of the four labels has its
+// own: Save writes a label to the file it came from, never to another label's.
 struct DocumentState {
-    // The file the current label was last loaded from or saved to. The file dialogs use it
-    // as their name buffer, so a cancelled dialog leaves its initial name here.
+    // The file the label was last loaded from or saved to. The file dialogs use it as their
+    // name buffer, so a cancelled dialog leaves its initial name here.
     std::string currentFilePath;
     // Shown in the window title.
     std::string documentName = kDefaultDocumentName;
-    // An Open or Save As dialog was shown during this run; until then Save asks for a name.
+    // An Open or Save As dialog was shown for this label during this run; until then Save
+    // asks for a name.
     bool fileDialogShown = false;
-    // The labels were edited since they were last loaded or saved: the title shows "*" and
-    // throwing them away asks first.
+    // The label was edited since it was last loaded or saved: the title shows "*" and
+    // throwing it away asks first.
     bool changed = false;
 };
 
@@ -67,21 +70,30 @@ std::string damagedFileWarning(const std::string& path, const LabelFileLoad& loa
 // Open: the dialog's set-up. The current file path becomes the dialog's empty initial name.
 FileDialogRequest beginOpen(DocumentState& document, const ProgramSettings& settings);
 
-// Open, once the dialog returned `path`: document name, current file path, "LabelPath" and
-// the recent list follow the path, then the label is cleared and loaded. Shows "Error
-// Loading Body" (caption "Disk Error") when the file cannot be opened or its version is
-// refused. A damaged file (see isDamagedLoad) keeps what was read, shows the damage warning
-// and leaves the document "default" without a file path, so only a name the user chooses
-// can replace the damaged original. The caller refreshes the title and the menus either way.
+// Open, once the dialog returned `path`: the label is cleared and loaded; when the file is a
+// label, document name, current file path, "LabelPath" and the recent list follow the path.
+// Shows "Error Loading Body" (caption "Disk Error") when the file cannot be opened or is no
+// label this program reads (a picture, a newer version, a file past the reader's cap); the
+// document is then "default" without a file path and the recent list stays as it was, so
+// the next Save asks for a name instead of writing over that file. A damaged file (see
+// isDamagedLoad) keeps what was read, shows the damage warning and likewise leaves the
+// document "default" without a file path, so only a name the user chooses can replace the
+// damaged original. The caller refreshes the title and the menus either way.
 LabelFileLoad finishOpen(DocumentState& document, ProgramSettings& settings, VAROINFO& label,
                          const std::string& path);
 
 // Save As: the dialog's set-up, initial name the document name ("default.PMB" when empty).
 FileDialogRequest beginSaveAs(DocumentState& document, const ProgramSettings& settings);
 
-// Save As, once the dialog returned `path`: ".PMB" is added by the rule above, document
-// name, current file path, "LabelPath" and the recent list follow the final path, and the
-// label is written there. Shows "Error Saving Body" on failure; the old file stays.
+// Whether the name written for `chosen` (".PMB" added by the rule above) is another name
+// that already exists: the save dialog only asked about the name the user typed, so the
+// program must ask about this one itself.
+bool appendedNameExists(const std::string& chosen);
+
+// Save As, once the dialog returned `path`: ".PMB" is added by the rule above and the label
+// is written there; only then do document name, current file path, "LabelPath" and the
+// recent list follow the final path. Shows "Error Saving Body" with the system's reason on
+// failure; the old file stays, and the document keeps the name and file it had.
 bool finishSaveAs(DocumentState& document, ProgramSettings& settings, const VAROINFO& label,
                   const std::string& path);
 
@@ -93,11 +105,11 @@ bool saveCurrentFile(const DocumentState& document, const VAROINFO& label);
 
 enum class RecentOpenResult { EmptyEntry, Loaded, Failed };
 
-// Recent file `k` (1..5): the entry's path becomes the current file path and its file name
-// (extension kept) the document name; "LabelPath" stays. The file is loaded as by Open (a
-// damaged one likewise leaves the document "default" without a path), then the path moves
-// to the front of the recent list, also when loading failed. An empty entry (or k out of
-// range) does nothing.
+// Recent file `k` (1..5): the file is loaded as by Open; when it is a label, its path
+// becomes the current file path, its file name (extension kept) the document name, and the
+// path moves to the front of the recent list. "LabelPath" stays. A file that is no label (or
+// cannot be read) leaves the document "default" without a path and the list as it was, as a
+// damaged one leaves it without a path. An empty entry (or k out of range) does nothing.
 RecentOpenResult openRecentFile(DocumentState& document, ProgramSettings& settings, VAROINFO& label,
                                 int k);
 

@@ -290,10 +290,17 @@ LabelFileLoad loadLabelFile(const std::string& path, VAROINFO& label, WhenRefuse
 }
 
 bool saveLabelFile(const std::string& path, const VAROINFO& label, std::string* problem) {
-    if (writeFileAtomically(path, encodeLabelFile(label), problem)) {
+    std::string reason;
+    if (writeFileAtomically(path, encodeLabelFile(label), &reason)) {
         return true;
     }
-    reportMessage(mainWindowHandle(), "Error Saving Body", "Disk Error", MB_ICONERROR);
+    // The system's reason (a missing folder, no permission, a full disk) tells the user what
+    // to do about it.
+    reportMessage(mainWindowHandle(), "Error Saving Body\n\n" + path + "\n" + reason, "Disk Error",
+                  MB_ICONERROR);
+    if (problem) {
+        *problem = reason;
+    }
     return false;
 }
 

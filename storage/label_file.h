@@ -77,7 +77,8 @@ LabelFileLoad loadLabelFile(const std::string& path, VAROINFO& label,
                             WhenRefused whenRefused = WhenRefused::LabelCleared);
 
 // Writes `label` to `path` atomically. On failure the previous file is untouched and
-// "Error Saving Body" is shown (caption "Disk Error"); `problem` then says why.
+// "Error Saving Body" is shown (caption "Disk Error") with the path and the system's reason;
+// `problem` then holds the reason.
 bool saveLabelFile(const std::string& path, const VAROINFO& label, std::string* problem = nullptr);
 
 } // namespace pelmora

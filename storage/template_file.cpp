@@ -539,8 +539,8 @@ std::optional<std::string> loadTemplateBytes(const std::string& path) {
     return bytes;
 }
 
-bool writeTemplateFile(const std::string& path, const VAROINFO& label) {
-    if (!writeFileAtomically(path, encodeTemplate(label))) {
+bool writeTemplateFile(const std::string& path, const VAROINFO& label, std::string* problem) {
+    if (!writeFileAtomically(path, encodeTemplate(label), problem)) {
         return false;
     }
     SetFileHidden(path);
@@ -575,9 +575,22 @@ TemplateReadStatus readTemplateFile(const std::string& path, VAROINFO& label) {
     return TemplateReadStatus::Applied;
 }
 
-bool WriteTemplate(char drive, const VAROINFO& label) {
+bool WriteTemplate(char drive, const VAROINFO& label, std::string* problem) {
     const std::optional<std::string> path = templatePath(drive);
-    return path && writeTemplateFile(*path, label);
+    if (!path) {
+        if (problem) {
+            *problem = std::string("Drive ") + drive + ": is not mapped to a folder.";
+        }
+        return false;
+    }
+    std::string reason;
+    if (writeTemplateFile(*path, label, &reason)) {
+        return true;
+    }
+    if (problem) {
+        *problem = *path + "\n" + reason;
+    }
+    return false;
 }
 
 TemplateReadStatus ReadTemplate(char drive, VAROINFO& label) {

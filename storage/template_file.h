@@ -106,8 +106,10 @@ std::size_t applyTemplateObjects(const TemplateContents& contents, VAROINFO& lab
 std::optional<std::string> loadTemplateBytes(const std::string& path);
 
 // Writes the template of `label` to `path` and hides it. Returns false, reporting nothing,
-// when it cannot be written (the previous file is then untouched).
-bool writeTemplateFile(const std::string& path, const VAROINFO& label);
+// when it cannot be written (the previous file is then untouched); `problem`, when given,
+// then says why (the system's reason).
+bool writeTemplateFile(const std::string& path, const VAROINFO& label,
+                       std::string* problem = nullptr);
 
 enum class TemplateReadStatus {
     NoFile,         // nothing to read: the label is unchanged, nothing reported
@@ -119,8 +121,9 @@ enum class TemplateReadStatus {
 // of the label block, the folder states and the objects come from the template.
 TemplateReadStatus readTemplateFile(const std::string& path, VAROINFO& label);
 
-// "Write Template File": the template of `label` into the root folder of `drive`.
-bool WriteTemplate(char drive, const VAROINFO& label);
+// "Write Template File": the template of `label` into the root folder of `drive`. Reports
+// nothing; on failure `problem`, when given, names the file and the reason.
+bool WriteTemplate(char drive, const VAROINFO& label, std::string* problem = nullptr);
 
 // "Read Template File": the template in the root folder of `drive` applied to `label`.
 TemplateReadStatus ReadTemplate(char drive, VAROINFO& label);

@@ -482,7 +482,7 @@ TEST_F(DispatchTest, SaveAsThenOpenRoundTripsTheLabel) {
     EXPECT_EQ(requests_[0].initialName, "default");
     const std::string saved = files_.file("backup.PMB");
     EXPECT_FALSE(test::readFile(saved).empty());
-    EXPECT_EQ(app_->document.documentName, "backup");
+    EXPECT_EQ(app_->document().documentName, "backup");
     EXPECT_EQ(app_->settings.recentFiles[0], saved);
     EXPECT_NE(window_->windowTitle().toStdString().find("backup - Pelmora"), std::string::npos);
 
@@ -514,7 +514,7 @@ TEST_F(DispatchTest, CancelledFileDialogsChangeNothing) {
     EXPECT_EQ(requests_[0].kind, ui::ModalKind::SaveFile);
     EXPECT_EQ(requests_[1].kind, ui::ModalKind::OpenFile);
     EXPECT_EQ(current().entries.size(), 3u);
-    EXPECT_EQ(app_->document.documentName, "default");
+    EXPECT_EQ(app_->document().documentName, "default");
 }
 
 TEST_F(DispatchTest, RecentFileLoadsAndAnEmptyEntryDoesNothing) {
@@ -528,7 +528,7 @@ TEST_F(DispatchTest, RecentFileLoadsAndAnEmptyEntryDoesNothing) {
     EXPECT_TRUE(current().entries.empty());
     dispatch(CMD_RECENT_2);
     EXPECT_EQ(current().entries.size(), 3u);
-    EXPECT_EQ(app_->document.documentName, "recent.PMB");
+    EXPECT_EQ(app_->document().documentName, "recent.PMB");
     EXPECT_EQ(app_->settings.recentFiles[0], path);
 }
 
@@ -778,7 +778,7 @@ TEST_F(DispatchTest, CommandLineLabelLoadsOrSaysWhichFileFailed) {
     app_->shell.commandLine = "-label " + path;
     dispatch(CMD_CMDLINE_LABEL);
     EXPECT_EQ(current().entries.size(), 3u);
-    EXPECT_EQ(app_->document.documentName, "default") << "a later Save asks for a name";
+    EXPECT_EQ(app_->document().documentName, "default") << "a later Save asks for a name";
 
     app_->shell.commandLine = "-printlabel " + files_.file("missing.PMB");
     dispatch(CMD_CMDLINE_PRINT);

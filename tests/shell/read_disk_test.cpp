@@ -37,7 +37,7 @@ TEST_F(ReadDiskTest, PaintDuringTheEmptyDiskMessageUsesNoReleasedEntries) {
     window_->sendCommand(CMD_READ_DISK);
     VAROINFO& label = app_->currentLabel();
     ASSERT_EQ(label.entryCount(), 1);
-    EXPECT_TRUE(app_->document.changed) << "a freshly read disk is unsaved work";
+    EXPECT_TRUE(app_->document().changed) << "a freshly read disk is unsaved work";
     window_->renderLabelArea(); // display lines now point into the catalog
     ASSERT_GT(label.lineCount, 1);
 

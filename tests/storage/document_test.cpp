@@ -93,13 +93,16 @@ TEST_F(DocumentTest, OpenAdoptsNameFolderAndRecentListThenLoads) {
 TEST_F(DocumentTest, OpenFailuresReportErrorLoadingBody) {
     VAROINFO target;
     std::strcpy(target.volumeName, "UNTOUCHED");
+    document_.documentName = "previous";
     beginOpen(document_, settings_);
     const LabelFileLoad missing =
         finishOpen(document_, settings_, target, dir_.file("missing.PMB"));
     EXPECT_EQ(missing.status, LabelFileStatus::CannotOpen);
     EXPECT_TRUE(messages_.saw("Disk Error", "Error Loading Body"));
     EXPECT_STREQ(target.volumeName, "UNTOUCHED");
-    EXPECT_EQ(settings_.recentFiles[0], dir_.file("missing.PMB")) << "added before loading";
+    EXPECT_EQ(settings_.recentFiles[0], "") << "a file that is no label is not remembered";
+    EXPECT_EQ(document_.documentName, "default");
+    EXPECT_EQ(document_.currentFilePath, "");
 
     messages_.clear();
     const std::string future = dir_.writeText("future.PMB", "42\n.NEW\n");
@@ -152,11 +155,19 @@ TEST_F(DocumentTest, SaveGoesThroughSaveAsUntilADialogWasShown) {
     EXPECT_TRUE(saveNeedsDialog(document_));
 }
 
-TEST_F(DocumentTest, FailedSaveAsStillAdoptsTheName) {
+TEST_F(DocumentTest, FailedSaveAsKeepsTheOldName) {
     const std::string chosen = dir_.file("gone/x.PMB");
+    document_.documentName = "old";
+    document_.currentFilePath = dir_.file("old.PMB");
     EXPECT_FALSE(finishSaveAs(document_, settings_, label_, chosen));
-    EXPECT_TRUE(messages_.saw("Disk Error", "Error Saving Body"));
-    EXPECT_EQ(document_.currentFilePath, chosen);
+    ASSERT_EQ(messages_.messages().size(), 1u);
+    EXPECT_EQ(messages_.messages()[0].caption, "Disk Error");
+    EXPECT_EQ(messages_.messages()[0].text.rfind("Error Saving Body", 0), 0u);
+    EXPECT_NE(messages_.messages()[0].text.find("No such file or directory"), std::string::npos);
+    EXPECT_EQ(document_.currentFilePath, dir_.file("old.PMB"));
+    EXPECT_EQ(document_.documentName, "old");
+    EXPECT_EQ(settings_.recentFiles[0], "");
+    EXPECT_EQ(settings_.labelPath, "");
 }
 
 TEST_F(DocumentTest, RecentFileLoadsMovesToFrontAndKeepsTheExtensionInTheName) {
@@ -182,15 +193,18 @@ TEST_F(DocumentTest, RecentFileLoadsMovesToFrontAndKeepsTheExtensionInTheName) {
     EXPECT_FALSE(document_.fileDialogShown);
 }
 
-TEST_F(DocumentTest, FailedRecentFileStillMovesToFront) {
+TEST_F(DocumentTest, FailedRecentFileLeavesTheListAndTheDocumentUntitled) {
     const std::string gone = dir_.file("gone.PMB");
     settings_.recentFiles = {"x", "y", gone, "", ""};
+    document_.currentFilePath = dir_.file("previous.PMB");
     VAROINFO target;
     EXPECT_EQ(openRecentFile(document_, settings_, target, 3), RecentOpenResult::Failed);
     EXPECT_TRUE(messages_.saw("Disk Error", "Error Loading Body"));
-    EXPECT_EQ(settings_.recentFiles[0], gone);
-    EXPECT_EQ(settings_.recentFiles[1], "x");
-    EXPECT_EQ(settings_.recentFiles[2], "y");
+    EXPECT_EQ(settings_.recentFiles[0], "x");
+    EXPECT_EQ(settings_.recentFiles[1], "y");
+    EXPECT_EQ(settings_.recentFiles[2], gone);
+    EXPECT_EQ(document_.currentFilePath, "");
+    EXPECT_EQ(document_.documentName, "default");
 }
 
 // ---- damaged files ---------------------------------------------------------------------

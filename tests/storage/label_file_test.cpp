@@ -911,7 +911,8 @@ TEST(LabelFileDiskTest, FailedSaveIntoAMissingFolderReportsAndCreatesNothing) {
     VAROINFO label;
     std::string problem;
     EXPECT_FALSE(saveLabelFile(dir.file("no/such/folder/x.PMB"), label, &problem));
-    EXPECT_TRUE(messages.saw("Disk Error", "Error Saving Body"));
+    EXPECT_TRUE(messages.saw("Disk Error", "Error Saving Body\n\n" +
+                                               dir.file("no/such/folder/x.PMB") + "\n" + problem));
     EXPECT_NE(problem.find("No such file"), std::string::npos) << problem;
 }
 
@@ -969,7 +970,7 @@ TEST_F(FullDiskTest, SaveThatDoesNotFitLeavesTheOldFile) {
     test::MessageRecorder messages;
     std::string problem;
     EXPECT_FALSE(saveLabelFile(path, big, &problem));
-    EXPECT_TRUE(messages.saw("Disk Error", "Error Saving Body"));
+    EXPECT_TRUE(messages.saw("Disk Error", "Error Saving Body\n\n" + path + "\n" + problem));
     EXPECT_EQ(messages.messages().at(0).flags & MB_ICONERROR, MB_ICONERROR);
     EXPECT_NE(problem.find("No space"), std::string::npos) << problem;
     EXPECT_EQ(test::readFile(path), before);
