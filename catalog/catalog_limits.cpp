@@ -1,0 +1,31 @@
+#include "catalog/catalog_limits.h"
+
+namespace pelmora {
+namespace {
+
+std::uint64_t catalogCap = kMaxCatalogBytes;
+std::uint64_t fileCap = kMaxLabelFileBytes;
+
+} // namespace
+
+std::uint64_t catalogByteCap() {
+    return catalogCap;
+}
+
+std::uint64_t replaceCatalogByteCap(std::uint64_t cap) {
+    const std::uint64_t previous = catalogCap;
+    catalogCap = cap;
+    return previous;
+}
+
+std::uint64_t labelFileByteCap() {
+    return fileCap;
+}
+
+std::uint64_t replaceLabelFileByteCap(std::uint64_t cap) {
+    const std::uint64_t previous = fileCap;
+    fileCap = cap;
+    return previous;
+}
+
+} // namespace pelmora
