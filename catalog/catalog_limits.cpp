@@ -1,5 +1,7 @@
 #include "catalog/catalog_limits.h"
 
+#include <cstring>
+
 namespace pelmora {
 namespace {
 
@@ -26,6 +28,21 @@ std::uint64_t replaceLabelFileByteCap(std::uint64_t cap) {
     const std::uint64_t previous = fileCap;
     fileCap = cap;
     return previous;
+}
+
+bool CatalogRoom::take(std::uint64_t memoryCost, std::uint64_t fileCost) {
+    if (memoryCost > memory || fileCost > file) {
+        memory = 0;
+        file = 0;
+        return false;
+    }
+    memory -= memoryCost;
+    file -= fileCost;
+    return true;
+}
+
+bool CatalogRoom::takeEntry(const FileEntry& entry) {
+    return take(kCatalogEntryCost, entryFileBytesBound(strnlen(entry.name, kNameCapacity)));
 }
 
 } // namespace pelmora

@@ -50,4 +50,19 @@ constexpr std::uint64_t entryFileBytesBound(std::size_t nameBytes) {
 }
 constexpr std::uint64_t kNodeFileBytesBound = 12;
 
+// What is left of a label file's room for a catalog, from the caps in force: the reader's
+// memory cap and the bytes the file may take beside its label block. Once something does not
+// fit the room is spent, so a catalog built in order keeps a complete front part.
+struct CatalogRoom {
+    std::uint64_t memory = catalogByteCap();
+    std::uint64_t file = labelFileByteCap() > kLabelBlockReserve
+                             ? labelFileByteCap() - kLabelBlockReserve
+                             : 0;
+
+    bool take(std::uint64_t memoryCost, std::uint64_t fileCost);
+    // One entry, and the node of a folder with contents.
+    bool takeEntry(const FileEntry& entry);
+    bool takeNode() { return take(kCatalogNodeCost, kNodeFileBytesBound); }
+};
+
 } // namespace pelmora
