@@ -1,5 +1,6 @@
 #include "catalog/archive_reader.h"
 
+#include "catalog/catalog_limits.h"
 #include "catalog/stored_names.h"
 #include "platform/core/message.h"
 #include "platform/core/wintypes.h"
@@ -126,7 +127,8 @@ std::uint64_t zip64UncompressedSize(const std::string& extra, std::uint64_t fall
 
 void reportMember(FindData& found, std::string name, std::uint64_t uncompressedSize) {
     found.dwFileAttributes = 0; // members are listed as plain files
-    found.fileSize = uncompressedSize;
+    // A label file holds sizes as signed 64-bit numbers; a ZIP64 size may claim more.
+    found.fileSize = std::min(uncompressedSize, kMaxEntrySize);
     found.cFileName = std::move(name);
 }
 

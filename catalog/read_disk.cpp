@@ -53,6 +53,7 @@ DiskReadResult readDisk(LabelSet& labels, const CatalogSettings& settings,
     }
     outcome.status = scan.status;
     outcome.unreadableFolders = scan.unreadableFolders;
+    outcome.incomplete = scan.incomplete;
     outcome.found = !label.entries.empty();
 
     char text[320];

@@ -23,6 +23,7 @@ struct DiskReadResult {
     ScanStatus status = ScanStatus::Read;
     bool found = false; // the label holds entries afterwards
     std::int32_t unreadableFolders = 0;
+    bool incomplete = false; // the disk held more than a label file can (ScanResult)
 
     explicit operator bool() const { return found; }
 };

@@ -1,11 +1,13 @@
 #include "catalog/scanner.h"
 
+#include "catalog/catalog_limits.h"
 #include "catalog/ordering.h"
 #include "platform/core/ascii.h"
 #include "platform/core/dirlist.h"
 #include "platform/core/drives.h"
 #include "platform/core/message.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -89,6 +91,29 @@ struct ScanAllocationFailure {
 // Unwinds a scan the user cancelled.
 struct ScanCancelled {};
 
+void trimNode(VAROINFO& node, int depth, CatalogRoom& room, bool& cut) {
+    for (std::size_t i = 0; i < node.entries.size(); ++i) {
+        FileEntry& entry = node.entries[i];
+        if (!room.takeEntry(entry)) {
+            node.entries.erase(node.entries.begin() + static_cast<std::ptrdiff_t>(i),
+                               node.entries.end());
+            cut = true;
+            return;
+        }
+        if (entry.hasChild == 0) {
+            continue;
+        }
+        if (depth + 1 >= kMaxCatalogDepth || !room.takeNode()) {
+            entry.child.reset();
+            entry.hasChild = 0;
+            entry.open = 0;
+            cut = true;
+        } else if (entry.child) {
+            trimNode(*entry.child, depth + 1, room, cut);
+        }
+    }
+}
+
 template <typename Action> void orFatal(const char* message, Action action) {
     try {
         action();
@@ -129,6 +154,23 @@ void formatSizeText(std::uint64_t size, char (&sizeText)[kSizeTextCapacity]) {
             std::snprintf(sizeText, sizeof sizeText, "%0.0fM", megabytes);
         }
     }
+}
+
+bool keepCatalogWithinLabelLimits(VAROINFO& tree) {
+    CatalogRoom room;
+    bool cut = false;
+    trimNode(tree, 0, room, cut);
+    return cut;
+}
+
+bool DiskScanner::takeEntry(const FileEntry& entry) {
+    incomplete_ = incomplete_ || !room_.takeEntry(entry);
+    return !incomplete_;
+}
+
+bool DiskScanner::takeNode() {
+    incomplete_ = incomplete_ || !room_.takeNode();
+    return !incomplete_;
 }
 
 bool DiskScanner::passesPatternList(const char* name) const {
@@ -188,7 +230,9 @@ bool DiskScanner::listInto(VAROINFO& node, const std::string& folder, std::int32
             if (!foldersOnly) {
                 FileEntry empty;
                 std::strcpy(empty.name, "(Empty)");
-                node.entries.push_back(std::move(empty));
+                if (takeEntry(empty)) {
+                    node.entries.push_back(std::move(empty));
+                }
             }
             node.entries.shrink_to_fit();
             return true;
@@ -211,7 +255,11 @@ bool DiskScanner::listInto(VAROINFO& node, const std::string& folder, std::int32
         FileEntry entry;
         copyTruncatedUtf8(entry.name, sizeof entry.name, found.cFileName.data(),
                           found.cFileName.size());
-        entry.size = found.fileSize;
+        // A label file holds sizes as signed 64-bit numbers.
+        entry.size = std::min(found.fileSize, kMaxEntrySize);
+        if (!takeEntry(entry)) {
+            break; // the label is full: the rest of the disk is left out
+        }
         const std::string childPath = folder + "/" + found.cFileName;
 
         if (folderEntry) {
@@ -219,7 +267,10 @@ bool DiskScanner::listInto(VAROINFO& node, const std::string& folder, std::int32
             entry.size = 0;
             // Links to folders are listed but never entered: no loops, no double counting.
             const bool link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-            if (depth < levelLimit && !link) {
+            // A label file holds folders nested up to kMaxCatalogDepth deep.
+            if (depth < levelLimit && !link && depth + 1 >= kMaxCatalogDepth) {
+                incomplete_ = true;
+            } else if (depth < levelLimit && !link && takeNode()) {
                 entry.child = listNested(childPath, depth + 1, levels);
                 entry.hasChild = entry.child ? 1 : 0;
                 entry.open = entry.hasChild;
@@ -237,7 +288,9 @@ bool DiskScanner::listInto(VAROINFO& node, const std::string& folder, std::int32
             } else if (matchesPattern(entry.name, ".arj")) {
                 mode = ArchiveMode::Arj;
             }
-            if (mode != ArchiveMode::Disk) {
+            if (mode != ArchiveMode::Disk && depth + 1 >= kMaxCatalogDepth) {
+                incomplete_ = true;
+            } else if (mode != ArchiveMode::Disk && takeNode()) {
                 archiveMode_ = mode;
                 entry.child = listNested(childPath, depth + 1, levels);
                 archiveMode_ = ArchiveMode::Disk;
@@ -270,6 +323,8 @@ ScanResult DiskScanner::scanTree(char drive, std::int32_t levels, VAROINFO& tree
     progress_ = progress;
     unreadableFolders_ = 0;
     lastOpenError_ = 0;
+    room_ = CatalogRoom{};
+    incomplete_ = false;
     freeTree(tree);
     try {
         std::optional<std::string> root = driveFolder(drive);
@@ -285,6 +340,10 @@ ScanResult DiskScanner::scanTree(char drive, std::int32_t levels, VAROINFO& tree
         }
         if (settings_.scanArchives == 1) {
             splitArchivePaths(tree);
+            // Splitting member paths makes folders of its own, and may nest them deeper.
+            if (keepCatalogWithinLabelLimits(tree)) {
+                incomplete_ = true;
+            }
         }
         normaliseNameCase(tree);
         if (settings_.dirInfoMode != 0) {
@@ -299,6 +358,7 @@ ScanResult DiskScanner::scanTree(char drive, std::int32_t levels, VAROINFO& tree
         result.reason = failure.message;
     }
     result.unreadableFolders = unreadableFolders_;
+    result.incomplete = incomplete_ && result.status == ScanStatus::Read;
     progress_ = nullptr;
     return result;
 }

@@ -4,6 +4,7 @@
 // figures, counts and date.
 
 #include "catalog/archive_reader.h"
+#include "catalog/catalog_limits.h"
 #include "catalog/records.h"
 
 #include <atomic>
@@ -38,7 +39,14 @@ struct ScanResult {
     std::string reason;
     // Folders below the root that could not be opened; each is listed without contents.
     std::int32_t unreadableFolders = 0;
+    // The disk held more than a label file can carry back (catalog memory, file size or
+    // nesting, catalog_limits.h): listing stopped there and the catalog lacks the rest.
+    bool incomplete = false;
 };
+
+// What the status bar and the command line say about an incomplete catalog.
+constexpr const char* kIncompleteCatalogText =
+    "The catalog is incomplete: the disk holds more than a label file can hold";
 
 class DiskScanner {
 public:
@@ -63,6 +71,10 @@ private:
     std::unique_ptr<VAROINFO> listNested(const std::string& folder, std::int32_t depth,
                                          std::int32_t levels);
     bool passesPatternList(const char* name) const;
+    // Takes the cost of one more entry (and of its node) from what a label file can carry;
+    // false, marking the catalog incomplete, when it does not fit.
+    bool takeEntry(const FileEntry& entry);
+    bool takeNode();
 
     void checkCancel() const;
 
@@ -72,7 +84,14 @@ private:
     ScanProgress* progress_ = nullptr;
     std::int32_t unreadableFolders_ = 0;
     int lastOpenError_ = 0; // errno of the last folder listInto could not open
+    CatalogRoom room_;      // what a label file can still carry of the catalog
+    bool incomplete_ = false;
 };
+
+// Cuts a catalog to what a label file carries back whole (catalog_limits.h): the entries past
+// the reader's memory cap or the file's size cap are dropped, and folders that would be nested
+// too deep, or whose node no longer fits, lose their contents. True when anything was cut.
+bool keepCatalogWithinLabelLimits(VAROINFO& tree);
 
 // Gives `label` the catalog of a finished scanTree: the old tree is released (its display lines
 // are marked stale first), and the volume name, space figures, dates and counts of `drive` are

@@ -33,12 +33,16 @@ std::string readDiskStatus(const DiskReadResult& read, const std::string& before
     if (read.status == ScanStatus::Cancelled) {
         return "Reading cancelled; the label keeps its catalog";
     }
-    if (read.status == ScanStatus::Read && read.unreadableFolders > 0) {
-        return std::to_string(read.unreadableFolders) +
-               (read.unreadableFolders == 1 ? " folder" : " folders") +
-               " could not be read (listed without contents)";
+    std::string status;
+    if (read.status == ScanStatus::Read && read.incomplete) {
+        status = kIncompleteCatalogText;
     }
-    return before;
+    if (read.status == ScanStatus::Read && read.unreadableFolders > 0) {
+        status += (status.empty() ? "" : "; ") + std::to_string(read.unreadableFolders) +
+                  (read.unreadableFolders == 1 ? " folder" : " folders") +
+                  " could not be read (listed without contents)";
+    }
+    return status.empty() ? before : status;
 }
 
 // Sorts the catalog with the label's keys; every folder below takes the same keys.

@@ -13,6 +13,7 @@
 #include "shell/string_dialog.h"
 #include "storage/document.h"
 #include "storage/image_loader.h"
+#include "storage/label_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,8 +35,20 @@ constexpr const char* kImageFilter =
 constexpr const char* kImageLoadFailure =
     "Couldn't load the image.\nFile may be corrupted, or extension incorrect.";
 constexpr const char* kImageLoadCaption = "Image Load Failure...";
+constexpr const char* kLabelFullCaption = "Label Full";
 
 constexpr std::int32_t kMinimumSide = 10;
+
+// Whether `object` may join the label: a label holds no more objects, and its file grows no
+// larger, than the label file reader takes back. Says why not.
+bool roomFor(const VAROINFO& label, const PlacedObject& object) {
+    const std::string problem = objectAdditionProblem(label, object);
+    if (problem.empty()) {
+        return true;
+    }
+    reportMessage(mainWindowHandle(), problem, kLabelFullCaption, MB_OK | MB_ICONERROR);
+    return false;
+}
 
 // A new string's outline before it is sized and centred: above the face's top edge.
 constexpr RECT kNewStringOutline{100, 100, 200, 0};
@@ -221,6 +234,9 @@ void InsertImage(App& app, MainWindow& window) {
     }
     image.layer = LAYER_ABOVE;
     image.page = app.view.position;
+    if (!roomFor(app.currentLabel(), image)) {
+        return;
+    }
     insertObjectAtFront(app.currentLabel(), std::move(image));
     app.currentLabel().layoutValid = 0; // the file list flows around it
     SelectPlacedObject(app, window, 0);
@@ -248,6 +264,9 @@ void InsertString(App& app, MainWindow& window) {
     string.right = kNewStringOutline.right;
     string.bottom = kNewStringOutline.bottom;
     giveBody(*carried, string);
+    if (!roomFor(label, string)) {
+        return;
+    }
     AutoSizeString(window, string);
     insertObjectAtFront(label, std::move(string));
     label.layoutValid = 0;
@@ -286,8 +305,12 @@ void CopyPlacedObject(App& app, MainWindow& window) {
     if (app.shell.selectedKind == SELECTED_NONE || label.objects.empty()) {
         return;
     }
+    PlacedObject copy = copyObject(label.objects.front());
+    if (!roomFor(label, copy)) {
+        return;
+    }
     SelectPlacedObject(app, window, -1);
-    insertObjectAtFront(label, copyObject(label.objects.front()));
+    insertObjectAtFront(label, std::move(copy));
     label.layoutValid = 0;
     SelectPlacedObject(app, window, 0);
     centreSelected(window);

@@ -3,6 +3,7 @@
 #include "platform/core/atomic_file.h"
 #include "platform/core/message.h"
 #include "platform/core/regular_file.h"
+#include "storage/image_loader.h"
 #include "storage/label_block.h"
 #include "storage/line_io.h"
 #include "storage/object_record.h"
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <unistd.h>
 #include <vector>
 
@@ -20,9 +22,6 @@ namespace {
 // Fewest bytes a catalog entry can take in any file: two text lines of one byte each, then
 // four numbers, each with at least one separator except perhaps the last one of the file.
 constexpr std::size_t kMinEntryBytes = 8;
-// More placed objects than anyone puts on a label; a larger count is damage. (Each one is
-// over 8 KB in memory, whatever the size of its record in an old file.)
-constexpr std::int32_t kMaxObjects = 4096;
 // Entries reserved ahead of reading; beyond that the array grows with what is really read.
 constexpr std::size_t kEntriesReservedAhead = 4096;
 
@@ -42,17 +41,21 @@ std::size_t estimatedFileBytes(const VAROINFO& node) {
     return bytes;
 }
 
+// The six lines of one entry, without its node.
+void writeEntryLines(LineWriter& out, const FileEntry& entry) {
+    out.dottedText(std::string_view(entry.name, strnlen(entry.name, kNameCapacity)));
+    out.dottedText(std::string_view(entry.sizeText, strnlen(entry.sizeText, kSizeTextCapacity)));
+    out.unsignedNumber(entry.size);
+    // The file says "a node follows" exactly when one is written.
+    out.number(entry.hasChild != 0 ? 1 : 0);
+    out.number(entry.open);
+    out.number(entry.align);
+}
+
 void writeNode(LineWriter& out, const VAROINFO& node) {
     out.number(node.entryCount());
     for (const FileEntry& entry : node.entries) {
-        out.dottedText(std::string_view(entry.name, strnlen(entry.name, kNameCapacity)));
-        out.dottedText(
-            std::string_view(entry.sizeText, strnlen(entry.sizeText, kSizeTextCapacity)));
-        out.unsignedNumber(entry.size);
-        // The file says "a node follows" exactly when one is written.
-        out.number(entry.hasChild != 0 ? 1 : 0);
-        out.number(entry.open);
-        out.number(entry.align);
+        writeEntryLines(out, entry);
         if (entry.hasChild != 0) {
             if (entry.child) {
                 writeNode(out, *entry.child);
@@ -63,11 +66,9 @@ void writeNode(LineWriter& out, const VAROINFO& node) {
     }
 }
 
-std::uint64_t catalogByteCap = kMaxCatalogBytes;
-
 // What is left of the catalog's memory cap while a catalog is read.
 struct CatalogBudget {
-    std::uint64_t bytesLeft = catalogByteCap;
+    std::uint64_t bytesLeft = catalogByteCap();
 
     bool take(LineReader& in, std::size_t bytes) {
         if (bytes > bytesLeft) {
@@ -136,7 +137,9 @@ void readObjects(LineReader& in, VAROINFO& label, int version, LabelFileLoad& re
     if (!in.readCount(count, recordBytes)) {
         return;
     }
-    if (count > kMaxObjects) {
+    // More placed objects than anyone puts on a label (each one is over 8 KB in memory,
+    // whatever the size of its record in an old file).
+    if (static_cast<std::size_t>(count) > kMaxPlacedObjects) {
         in.fail("more placed objects than a label can hold");
         return;
     }
@@ -194,12 +197,6 @@ void keepLineHeightsSane(VAROINFO& label) {
 }
 
 } // namespace
-
-std::uint64_t replaceCatalogByteCap(std::uint64_t cap) {
-    const std::uint64_t previous = catalogByteCap;
-    catalogByteCap = cap;
-    return previous;
-}
 
 std::string encodeLabelFile(const VAROINFO& label) {
     std::string bytes;
@@ -268,7 +265,7 @@ LabelFileLoad decodeLabelFile(std::span<const std::uint8_t> bytes, VAROINFO& lab
 
 LabelFileLoad loadLabelFile(const std::string& path, VAROINFO& label, WhenRefused whenRefused) {
     std::string text;
-    if (!readRegularFile(path, kMaxLabelFileBytes, text)) {
+    if (!readRegularFile(path, labelFileByteCap(), text)) {
         LabelFileLoad result;
         result.status = LabelFileStatus::CannotOpen;
         result.problem = regularFileProblem(errno);
@@ -289,7 +286,142 @@ LabelFileLoad loadLabelFile(const std::string& path, VAROINFO& label, WhenRefuse
     return decodeLabelFile(bytes, label);
 }
 
+namespace {
+
+// A catalog walked as the reader will read it: its bytes in the file, its memory as the
+// reader counts it, and the first thing the reader would refuse.
+struct CatalogMeasure {
+    std::string scratch;
+    std::uint64_t fileBytes = 0;
+    std::uint64_t memoryBytes = 0;
+    std::string problem;
+
+    void refuse(const char* why) {
+        if (problem.empty()) {
+            problem = why;
+        }
+    }
+};
+
+void measureNode(const VAROINFO& node, int depth, CatalogMeasure& measure) {
+    LineWriter out(measure.scratch);
+    measure.scratch.clear();
+    out.number(node.entryCount());
+    measure.fileBytes += measure.scratch.size();
+    if (node.entries.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        measure.refuse("a folder of the catalog holds more entries than a label file can hold");
+    }
+    for (const FileEntry& entry : node.entries) {
+        measure.memoryBytes += kCatalogEntryCost;
+        if (entry.size > kMaxEntrySize) {
+            measure.refuse("a size in the catalog is larger than a label file can hold");
+        }
+        measure.scratch.clear();
+        writeEntryLines(out, entry);
+        measure.fileBytes += measure.scratch.size();
+        if (entry.hasChild == 0) {
+            continue;
+        }
+        measure.memoryBytes += kCatalogNodeCost;
+        if (depth + 1 >= kMaxCatalogDepth) {
+            // Nothing below is read back; its bytes no longer matter.
+            measure.refuse("the catalog is nested deeper than a label file can hold");
+            continue;
+        }
+        if (entry.child) {
+            measureNode(*entry.child, depth + 1, measure);
+        } else {
+            measure.fileBytes += 2; // "0" and its line end
+        }
+    }
+}
+
+std::uint64_t objectFileBytes(const PlacedObject& object) {
+    return kObjectRecordBytes + (object.kind == OBJECT_IMAGE ? object.dib.size() : 0);
+}
+
+// Everything but the catalog: version line, label block, object count and objects.
+std::uint64_t fileBytesBesideCatalog(const VAROINFO& label) {
+    std::string scratch;
+    LineWriter out(scratch);
+    out.number(kLabelFileVersion);
+    writeLabelBlock(out, label);
+    out.number(label.objectCount());
+    std::uint64_t bytes = scratch.size();
+    for (const PlacedObject& object : label.objects) {
+        bytes += objectFileBytes(object);
+    }
+    return bytes;
+}
+
+std::string tooLargeProblem(std::uint64_t bytes) {
+    return "the label file would take " + std::to_string(bytes) +
+           " bytes; label files are read back up to " + std::to_string(labelFileByteCap()) +
+           " bytes";
+}
+
+} // namespace
+
+std::uint64_t labelFileBytes(const VAROINFO& label) {
+    CatalogMeasure catalog;
+    measureNode(label, 0, catalog);
+    return fileBytesBesideCatalog(label) + catalog.fileBytes;
+}
+
+std::string labelFileProblem(const VAROINFO& label) {
+    if (label.objects.size() > kMaxPlacedObjects) {
+        return "the label has " + std::to_string(label.objects.size()) +
+               " placed objects; a label file holds at most " + std::to_string(kMaxPlacedObjects);
+    }
+    if (label.extStyles.size() > kMaxExtensionStyles) {
+        return "the label has more extension styles than a label file can hold";
+    }
+    for (const PlacedObject& object : label.objects) {
+        if (object.kind == OBJECT_IMAGE && (object.dib.size() > kMaxDibBlockBytes ||
+                                            !checkDib(object.fileHeader, object.dib).empty())) {
+            return "a picture on the label cannot be read back from a label file";
+        }
+    }
+    CatalogMeasure catalog;
+    measureNode(label, 0, catalog);
+    if (!catalog.problem.empty()) {
+        return catalog.problem;
+    }
+    if (catalog.memoryBytes > catalogByteCap()) {
+        return "the catalog is larger than a label file can hold";
+    }
+    const std::uint64_t bytes = fileBytesBesideCatalog(label) + catalog.fileBytes;
+    if (bytes > labelFileByteCap()) {
+        return tooLargeProblem(bytes);
+    }
+    return {};
+}
+
+std::string objectAdditionProblem(const VAROINFO& label, const PlacedObject& object) {
+    if (label.objects.size() >= kMaxPlacedObjects) {
+        return "The label already holds " + std::to_string(kMaxPlacedObjects) +
+               " placed objects, the most a label file can hold.";
+    }
+    // One more object may also lengthen the count line by a digit.
+    const std::uint64_t bytes = labelFileBytes(label) + objectFileBytes(object) + 1;
+    if (bytes > labelFileByteCap()) {
+        return "The label cannot take this object: " + tooLargeProblem(bytes) + ".";
+    }
+    return {};
+}
+
 bool saveLabelFile(const std::string& path, const VAROINFO& label, std::string* problem) {
+    // A label the reader would refuse or cut short is not written: the old file stays.
+    const std::string refused = labelFileProblem(label);
+    if (!refused.empty()) {
+        if (problem) {
+            *problem = refused;
+        }
+        reportMessage(mainWindowHandle(),
+                      "Error Saving Body\n\nThe label was not saved: " + refused + ".",
+                      "Disk Error", MB_ICONERROR);
+        return false;
+    }
     std::string reason;
     if (writeFileAtomically(path, encodeLabelFile(label), &reason)) {
         return true;

@@ -15,6 +15,7 @@
 // Data after the last placed object (but trailing white space) is damage too: a count that
 // shrank would otherwise hide what follows it.
 
+#include "catalog/catalog_limits.h"
 #include "catalog/records.h"
 
 #include <cstddef>
@@ -24,16 +25,8 @@
 
 namespace pelmora {
 
-// Catalog trees nested deeper than this are treated as damage.
-constexpr int kMaxCatalogDepth = 256;
-// The memory a catalog read from a file may take: each entry costs sizeof(FileEntry) and
-// each folder's node sizeof(VAROINFO) more, about 19 million files or 1.7 million folders.
-// A file announcing more is damage, read up to that point.
-constexpr std::uint64_t kMaxCatalogBytes = std::uint64_t{2} << 30;
-// Test hook: replaces the catalog's memory cap and returns the one it replaces.
-std::uint64_t replaceCatalogByteCap(std::uint64_t cap);
-// Larger label files are refused unread. A disk of a million files saves to about 40 MB.
-constexpr std::uint64_t kMaxLabelFileBytes = std::uint64_t{1} << 30;
+// The caps a label file is read back under (kMaxCatalogDepth, kMaxCatalogBytes,
+// kMaxLabelFileBytes, kMaxPlacedObjects) are in catalog/catalog_limits.h.
 
 // The complete file for `label`, current version.
 std::string encodeLabelFile(const VAROINFO& label);
@@ -72,13 +65,25 @@ enum class WhenRefused {
 
 // Reads the file at `path` into `label`. A file that cannot be opened leaves the label as
 // it was; so does anything but a regular file (a pipe or device is refused without waiting
-// on it) and a file larger than kMaxLabelFileBytes. Reports nothing: the callers' messages differ.
+// on it) and a file larger than labelFileByteCap(). Reports nothing: the callers' messages differ.
 LabelFileLoad loadLabelFile(const std::string& path, VAROINFO& label,
                             WhenRefused whenRefused = WhenRefused::LabelCleared);
 
-// Writes `label` to `path` atomically. On failure the previous file is untouched and
-// "Error Saving Body" is shown (caption "Disk Error") with the path and the system's reason;
-// `problem` then holds the reason.
+// The exact size of the file encodeLabelFile makes for `label`, without making it.
+std::uint64_t labelFileBytes(const VAROINFO& label);
+
+// Why the file for `label` would not be read back whole (too many placed objects, a catalog
+// past the reader's memory cap or nesting, a size the file cannot hold, a picture the reader
+// drops, a file past the size cap); empty when it would be. Checked before anything is written.
+std::string labelFileProblem(const VAROINFO& label);
+
+// Why `object` cannot join the label's objects: the label would hold more placed objects, or
+// its file would be larger, than the reader takes back. Empty when it can.
+std::string objectAdditionProblem(const VAROINFO& label, const PlacedObject& object);
+
+// Writes `label` to `path` atomically. A label labelFileProblem refuses is not written; on
+// any failure the previous file is untouched and "Error Saving Body" is shown (caption "Disk
+// Error") followed by the reason, which `problem` also receives.
 bool saveLabelFile(const std::string& path, const VAROINFO& label, std::string* problem = nullptr);
 
 } // namespace pelmora

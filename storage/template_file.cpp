@@ -8,6 +8,7 @@
 #include "platform/core/regular_file.h"
 #include "storage/image_loader.h"
 #include "storage/label_block.h"
+#include "storage/label_file.h"
 #include "storage/line_io.h"
 #include "storage/object_record.h"
 
@@ -489,24 +490,51 @@ void applyFolderStates(const std::vector<TemplateFolderState>& folders, VAROINFO
     label.layoutValid = 0;
 }
 
-std::size_t applyTemplateObjects(const TemplateContents& contents, VAROINFO& label) {
+TemplateObjectsApplied applyTemplateObjects(const TemplateContents& contents, VAROINFO& label,
+                                            const TemplateImageLoader& load) {
+    TemplateObjectsApplied applied;
     if (!contents.objectsRead) {
-        return 0;
+        return applied;
     }
     label.objects.clear();
     label.objects.shrink_to_fit();
-    label.objects.reserve(contents.objects.size());
-    std::size_t dropped = 0;
+    // The objects get what a label file has left beside the label block and the catalog (the
+    // count line may grow by a few digits), and no more of them than it holds.
+    constexpr std::uint64_t kCountLineGrowth = 16;
+    const std::uint64_t taken = labelFileBytes(label) + kCountLineGrowth;
+    std::uint64_t room = labelFileByteCap() > taken ? labelFileByteCap() - taken : 0;
+    label.objects.reserve(std::min(contents.objects.size(), kMaxPlacedObjects));
+    const auto fits = [&](std::uint64_t bytes) {
+        if (label.objects.size() >= kMaxPlacedObjects || bytes > room) {
+            ++applied.overLimit;
+            return false;
+        }
+        room -= bytes;
+        return true;
+    };
+
+    // Each picture file is read once, however many objects name it; kind 0 marks one that
+    // did not load.
+    std::unordered_map<std::string, PlacedObject> pictures;
     for (const TemplateObject& from : contents.objects) {
         if (from.kind == OBJECT_STRING) {
-            label.objects.push_back(placedString(from));
+            if (fits(kObjectRecordBytes)) {
+                label.objects.push_back(placedString(from));
+            }
             continue;
         }
-        PlacedObject image;
-        if (LoadImage(from.imagePath, image) == 0) {
-            ++dropped;
+        auto [slot, first] = pictures.try_emplace(from.imagePath);
+        if (first && load(from.imagePath, slot->second) == 0) {
+            slot->second = PlacedObject{};
+        }
+        if (slot->second.kind != OBJECT_IMAGE) {
+            ++applied.unloadable;
             continue;
         }
+        if (!fits(kObjectRecordBytes + slot->second.dib.size())) {
+            continue;
+        }
+        PlacedObject image = slot->second;
         image.kind = OBJECT_IMAGE;
         image.page = from.page;
         image.layer = from.layer;
@@ -527,7 +555,7 @@ std::size_t applyTemplateObjects(const TemplateContents& contents, VAROINFO& lab
         label.objects.push_back(std::move(image));
     }
     label.objects.shrink_to_fit();
-    return dropped;
+    return applied;
 }
 
 std::optional<std::string> loadTemplateBytes(const std::string& path) {
@@ -570,7 +598,15 @@ TemplateReadStatus readTemplateFile(const std::string& path, VAROINFO& label) {
         restoreFigures(figures, label);
     }
     applyFolderStates(contents.folders, label);
-    applyTemplateObjects(contents, label);
+    const TemplateObjectsApplied applied = applyTemplateObjects(contents, label);
+    if (applied.overLimit > 0) {
+        reportMessage(mainWindowHandle(),
+                      std::to_string(applied.overLimit) +
+                          (applied.overLimit == 1 ? " object" : " objects") +
+                          " of the template left out: the label would be larger than a label "
+                          "file can hold.",
+                      "Template Error", MB_OK | MB_ICONWARNING);
+    }
     label.layoutValid = 0;
     return TemplateReadStatus::Applied;
 }

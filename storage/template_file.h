@@ -17,12 +17,15 @@
 // path and loaded again when the template is applied; one that no longer loads is left out.
 // Reading trusts nothing: a count that is negative or larger than the rest of the file could
 // hold, a line that is not what it should be, or the end of the data stops reading there,
-// and what was not read keeps its previous value.
+// and what was not read keeps its previous value. Objects past what a label file holds are
+// left out and "Template Error" says how many.
 
 #include "catalog/records.h"
+#include "storage/image_loader.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -96,10 +99,22 @@ TemplateContents decodeTemplate(std::string_view bytes, VAROINFO& block);
 // missing is skipped together with the records inside it. Marks the display lines stale.
 void applyFolderStates(const std::vector<TemplateFolderState>& folders, VAROINFO& label);
 
-// Replaces the label's objects by the template's, loading each image from its path (one that
-// fails to load is left out). Strings come out left- and top-aligned. Returns the number
-// left out.
-std::size_t applyTemplateObjects(const TemplateContents& contents, VAROINFO& label);
+// What applying a template's objects left out.
+struct TemplateObjectsApplied {
+    std::size_t unloadable = 0; // images whose file no longer loads (left out quietly)
+    std::size_t overLimit = 0;  // objects past what a label file holds (count or total size)
+};
+
+// Loads a picture file into an object as LoadImage does (1 on success).
+using TemplateImageLoader = std::function<int(const std::string& path, PlacedObject& object)>;
+
+// Replaces the label's objects by the template's, loading each picture file once however
+// many objects name it (one that fails to load is left out). The objects are held to what a
+// label file carries back beside the label's catalog: at most kMaxPlacedObjects, and a file
+// within labelFileByteCap(); the rest are left out and counted. Strings come out left- and
+// top-aligned.
+TemplateObjectsApplied applyTemplateObjects(const TemplateContents& contents, VAROINFO& label,
+                                            const TemplateImageLoader& load = LoadImage);
 
 // The bytes of a template file; nullopt when there is no regular file at `path`, it cannot
 // be read, or it is larger than kMaxTemplateBytes (no real template comes near).

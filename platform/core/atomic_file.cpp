@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,6 +57,44 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+constexpr std::string_view kTemporaryMark = ".pelmora-tmp-";
+constexpr std::size_t kTemporarySuffixBytes = 6; // what mkstemp fills in
+constexpr std::size_t kMaxNameInTemporary = 200; // the whole name stays within NAME_MAX
+
+std::string baseNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// ".NAME.pelmora-tmp-XXXXXX" beside the target, for mkstemp.
+std::string temporaryTemplate(const std::string& folder, const std::string& target) {
+    std::string name = baseNameOf(target).substr(0, kMaxNameInTemporary);
+    return folder + "/." + name + std::string(kTemporaryMark) +
+           std::string(kTemporarySuffixBytes, 'X');
+}
+
+// Removes the temporaries of saves into `folder` that were killed before their rename.
+void removeStaleTemporaries(const std::string& folder) {
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    const time_t now = time(nullptr);
+    const int dirFd = dirfd(dir);
+    while (const dirent* found = readdir(dir)) {
+        if (!isAtomicSaveTemporary(found->d_name)) {
+            continue;
+        }
+        struct stat info {};
+        if (fstatat(dirFd, found->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_uid == geteuid() &&
+            now - info.st_mtime > kStaleTemporarySeconds) {
+            unlinkat(dirFd, found->d_name, 0);
+        }
+    }
+    closedir(dir);
+}
+
 bool writeAll(int fd, std::string_view content, std::string* problem) {
     const char* data = content.data();
     std::size_t left = content.size();
@@ -78,6 +118,12 @@ bool writeAll(int fd, std::string_view content, std::string* problem) {
 }
 
 } // namespace
+
+bool isAtomicSaveTemporary(std::string_view name) {
+    const std::size_t mark = name.rfind(kTemporaryMark);
+    return name.size() > 1 && name[0] == '.' && mark != std::string_view::npos && mark > 1 &&
+           name.size() - mark - kTemporaryMark.size() == kTemporarySuffixBytes;
+}
 
 bool writeFileAtomically(const std::string& path, std::string_view content, std::string* problem) {
     if (path.empty()) {
@@ -108,7 +154,8 @@ bool writeFileAtomically(const std::string& path, std::string_view content, std:
         mode = 0666 & ~mask;
     }
 
-    std::string temporary = target + ".XXXXXX";
+    removeStaleTemporaries(folder);
+    std::string temporary = temporaryTemplate(folder, target);
     const int fd = mkstemp(temporary.data());
     if (fd < 0) {
         setProblem(problem, describe("create temporary file", errno));

@@ -1,11 +1,14 @@
 // Archives met during a scan, made at test time with Debian's zip and arj.
 
+#include "catalog/catalog_limits.h"
 #include "catalog/ordering.h"
+#include "catalog/read_disk.h"
 #include "catalog/scanner.h"
 #include "catalog_test_util.h"
 #include "tests/support/test_support.h"
 #include "zip_builder.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -266,6 +269,72 @@ TEST_F(ScannerArchiveTest, DamagedArchivesInAScanListWhatTheyCan) {
             EXPECT_LE(e.child->entryCount(), 30) << e.name;
         }
     }
+}
+
+// The catalog memory a label file's reader counts for `node`, and its deepest node.
+void catalogCost(const VAROINFO& node, int depth, std::uint64_t& bytes, int& deepest) {
+    deepest = std::max(deepest, depth);
+    for (const FileEntry& entry : node.entries) {
+        bytes += kCatalogEntryCost;
+        if (entry.hasChild != 0) {
+            bytes += kCatalogNodeCost;
+            if (entry.child) {
+                catalogCost(*entry.child, depth + 1, bytes, deepest);
+            }
+        }
+    }
+}
+
+struct CatalogCapOverride {
+    explicit CatalogCapOverride(std::uint64_t cap) : previous(replaceCatalogByteCap(cap)) {}
+    ~CatalogCapOverride() { replaceCatalogByteCap(previous); }
+    std::uint64_t previous;
+};
+
+// The scanner builds only what a label file carries back whole: sizes past 64 signed bits are
+// held at the largest, and listing stops at the catalog cap (also when splitting archive paths
+// makes folders), saying the catalog is incomplete.
+TEST_F(ScannerArchiveTest, CatalogStopsWhereALabelFileIsFull) {
+    disk_.writeText("huge.zip", test::zipBytes({{"sparse.img", false, 0xFFFFFFFF,
+                                                 test::zip64SizeExtra(std::uint64_t{1} << 63)}}));
+    VAROINFO tree;
+    ScanResult result = DiskScanner(settings_).scanTree(kDrive, kAllLevels, tree);
+    ASSERT_EQ(result.status, ScanStatus::Read);
+    EXPECT_FALSE(result.incomplete);
+    ASSERT_EQ(shape(tree), "huge.zip[sparse.img]");
+    EXPECT_EQ(tree.entries[0].child->entries[0].size, kMaxEntrySize);
+
+    // Room for four entries and two nodes: listing the archive (its entry, node and three
+    // members) fits, but the folder that splitting "dir/" makes leaves no room for "c".
+    disk_.writeText(
+        "huge.zip",
+        test::zipBytes({{"dir/a", false, 1}, {"dir/b", false, 2}, {"dir/c", false, 3}}));
+    const std::uint64_t cap = 4 * kCatalogEntryCost + 2 * kCatalogNodeCost;
+    {
+        CatalogCapOverride lowered(cap + kCatalogEntryCost);
+        result = DiskScanner(settings_).scanTree(kDrive, kAllLevels, tree);
+        EXPECT_FALSE(result.incomplete) << "exactly at the cap";
+        EXPECT_EQ(shape(tree), "huge.zip[dir[a,b,c]]");
+    }
+    CatalogCapOverride lowered(cap);
+    result = DiskScanner(settings_).scanTree(kDrive, kAllLevels, tree);
+    EXPECT_TRUE(result.incomplete);
+    EXPECT_EQ(shape(tree), "huge.zip[dir[a,b]]");
+    std::uint64_t bytes = 0;
+    int deepest = 0;
+    catalogCost(tree, 0, bytes, deepest);
+    EXPECT_LE(bytes, cap);
+
+    // Plain files past the cap: the first ones listed are kept, and Read Disk says so.
+    for (int i = 0; i < 6; ++i) {
+        disk_.writeFile("f" + std::to_string(i), 1);
+    }
+    LabelSet labels;
+    const DiskReadResult read = readDisk(labels, settings_);
+    EXPECT_TRUE(read.incomplete);
+    bytes = 0;
+    catalogCost(labels.current(), 0, bytes, deepest);
+    EXPECT_LE(bytes, cap);
 }
 
 } // namespace

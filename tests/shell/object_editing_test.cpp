@@ -5,7 +5,9 @@
 #include "shell/object_editing.h"
 #include "shell/object_hit.h"
 #include "shell_fixture.h"
+#include "storage/image_loader.h"
 #include "storage/label_file.h"
+#include "storage/object_record.h"
 #include "tests/support/jpeg_writer.h"
 
 #include <QCheckBox>
@@ -249,6 +251,59 @@ TEST_F(ObjectEditingTest, StyledLabelSavedAndReopenedLooksTheSame) {
     ASSERT_EQ(count(), 4);
     window_->invalidateLabelArea();
     EXPECT_EQ(window_->renderLabelArea(), before);
+}
+
+// Inserting and copying stop at what a label file carries back: 4,096 objects, and a file
+// within the reader's size cap. Each refusal says why and leaves the label as it was.
+TEST_F(ObjectEditingTest, InsertAndCopyStopWhereALabelFileIsFull) {
+    VAROINFO& label = app_->currentLabel();
+    label.objects.resize(kMaxPlacedObjects - 1);
+    for (PlacedObject& object : label.objects) {
+        object.kind = OBJECT_STRING;
+        object.page = 4; // off the face shown
+    }
+    onStringDialog_ = [](QDialog&) { return int(QDialog::Accepted); };
+    window_->sendCommand(CMD_INSERT_STRING);
+    ASSERT_EQ(count(), 4096);
+    const std::string full = "The label already holds 4096 placed objects, the most a label "
+                             "file can hold.";
+    auto expectRefused = [&](const std::string& text, const char* what) {
+        ASSERT_FALSE(requests_.empty()) << what;
+        EXPECT_EQ(requests_.back().title, "Label Full") << what;
+        EXPECT_EQ(requests_.back().text.rfind(text, 0), 0u) << requests_.back().text;
+        requests_.clear();
+    };
+    requests_.clear();
+    window_->sendCommand(CMD_INSERT_STRING);
+    expectRefused(full, "insert string");
+    SelectPlacedObject(*app_, *window_, 0);
+    window_->sendCommand(CMD_COPY_OBJECT);
+    expectRefused(full, "copy");
+    const std::string photo = dir_.writeText("photo.jpg", test::greyJpeg(32, 32, 90));
+    insertImage(photo);
+    expectRefused(full, "insert image");
+    EXPECT_EQ(count(), 4096);
+
+    // The file-size cap: one picture fits exactly, its copy does not.
+    SelectPlacedObject(*app_, *window_, -1);
+    label.objects.clear();
+    PlacedObject loaded;
+    ASSERT_EQ(LoadImage(photo, loaded), 1);
+    const std::uint64_t cap = labelFileBytes(label) + kObjectRecordBytes + loaded.dib.size() + 1;
+    struct Restore {
+        std::uint64_t cap;
+        ~Restore() { replaceLabelFileByteCap(cap); }
+    } restore{replaceLabelFileByteCap(cap)};
+    insertImage(photo);
+    EXPECT_EQ(count(), 1);
+    window_->sendCommand(CMD_COPY_OBJECT);
+    expectRefused("The label cannot take this object: the label file would take", "copy");
+    EXPECT_EQ(count(), 1);
+    const std::string path = dir_.file("full.PMB");
+    EXPECT_TRUE(saveLabelFile(path, label));
+    VAROINFO read;
+    EXPECT_TRUE(loadLabelFile(path, read).complete);
+    EXPECT_EQ(read.objectCount(), 1);
 }
 
 } // namespace

@@ -980,3 +980,106 @@ TEST_F(FullDiskTest, SaveThatDoesNotFitLeavesTheOldFile) {
 
 } // namespace
 } // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+// Replaces one of the caps for the life of a test.
+struct CapOverride {
+    std::uint64_t (*replace)(std::uint64_t);
+    std::uint64_t previous;
+    CapOverride(std::uint64_t (*r)(std::uint64_t), std::uint64_t cap)
+        : replace(r), previous(r(cap)) {}
+    ~CapOverride() { replace(previous); }
+};
+
+// Each limit of the reader: a label right at it is saved and read back whole, one just past it
+// is refused with a message before anything is written, and the old file stays as it was.
+TEST(LabelFileDiskTest, SaveWritesOnlyWhatReadsBackWhole) {
+    test::TempDir dir;
+    const std::string path = dir.file("limits.PMB");
+    const std::string old = dir.writeText("limits.PMB", "41\nthe old label\n");
+
+    auto atAndPast = [&](const std::string& what, VAROINFO& at, auto growOnePast,
+                         const std::string& expectedProblem) {
+        SCOPED_TRACE(what);
+        test::MessageRecorder messages;
+        ASSERT_TRUE(saveLabelFile(path, at));
+        VAROINFO read;
+        const LabelFileLoad load = loadLabelFile(path, read);
+        EXPECT_TRUE(load.complete) << load.problem;
+        EXPECT_EQ(load.droppedObjects, 0u);
+        expectSameTree(read, at);
+        EXPECT_EQ(read.objects.size(), at.objects.size());
+        EXPECT_EQ(test::readFile(path).size(), labelFileBytes(at)) << "the size is exact";
+
+        dir.writeText("limits.PMB", "41\nthe old label\n");
+        growOnePast(at);
+        std::string problem;
+        EXPECT_FALSE(saveLabelFile(path, at, &problem));
+        EXPECT_NE(problem.find(expectedProblem), std::string::npos) << problem;
+        ASSERT_EQ(messages.messages().size(), 1u);
+        EXPECT_EQ(messages.messages()[0].caption, "Disk Error");
+        EXPECT_EQ(messages.messages()[0].text,
+                  "Error Saving Body\n\nThe label was not saved: " + problem + ".");
+        EXPECT_EQ(test::readFile(path), "41\nthe old label\n") << "nothing was written";
+        EXPECT_EQ(test::runCommand("test $(ls -A '" + dir.path() + "' | wc -l) -eq 1"), 0)
+            << "no temporary file is left";
+    };
+
+    VAROINFO objects;
+    buildKnownLabel(objects);
+    objects.objects.resize(kMaxPlacedObjects - 1);
+    for (PlacedObject& object : objects.objects) {
+        object.kind = OBJECT_STRING;
+        std::strcpy(object.text, "x");
+    }
+    PlacedObject image;
+    image.kind = OBJECT_IMAGE;
+    image.fileHeader.bfType = kBitmapFileType;
+    image.fileHeader.bfOffBits = 14 + 40;
+    image.dib = tinyDib();
+    objects.objects.push_back(image);
+    atAndPast(
+        "4,096 placed objects", objects,
+        [](VAROINFO& label) { label.objects.push_back(label.objects.front()); },
+        "4097 placed objects");
+
+    VAROINFO sized;
+    buildKnownLabel(sized);
+    sized.entries.push_back(entry("huge.img", "8E", kMaxEntrySize));
+    {
+        CapOverride cap(replaceLabelFileByteCap, labelFileBytes(sized));
+        atAndPast(
+            "the file-size cap", sized,
+            [](VAROINFO& label) { std::strcat(label.entries[0].name, "x"); },
+            "label files are read back up to");
+    }
+    atAndPast(
+        "the largest size", sized,
+        [](VAROINFO& label) { label.entries.back().size = kMaxEntrySize + 1; },
+        "a size in the catalog");
+
+    VAROINFO deep;
+    buildDeepTree(deep, kMaxCatalogDepth);
+    atAndPast(
+        "the deepest nesting", deep,
+        [](VAROINFO& label) {
+            label.entries.clear();
+            buildDeepTree(label, kMaxCatalogDepth + 1);
+        },
+        "nested deeper");
+
+    VAROINFO wide;
+    for (int i = 0; i < 10; ++i) {
+        wide.entries.push_back(entry(("f" + std::to_string(i)).c_str(), "1K", 1000));
+    }
+    CapOverride cap(replaceCatalogByteCap, 10 * sizeof(FileEntry));
+    atAndPast(
+        "the catalog cap", wide,
+        [](VAROINFO& label) { label.entries.push_back(entry("one.more", "1K", 1)); },
+        "catalog is larger");
+}
+
+} // namespace
+} // namespace pelmora

@@ -1,6 +1,10 @@
 #include "catalog/read_disk.h"
+#include "storage/image_loader.h"
+#include "storage/label_file.h"
+#include "storage/object_record.h"
 #include "storage/template_file.h"
 #include "tests/catalog/catalog_test_util.h"
+#include "tests/support/jpeg_writer.h"
 #include "tests/support/test_support.h"
 
 #include <cstring>
@@ -338,6 +342,64 @@ TEST_F(TemplateFileTest, ReadDiskAppliesTheTemplateFoundOnTheScannedDisk) {
     EXPECT_STREQ(label.comment, "keep me");
     ASSERT_EQ(label.objectCount(), 1);
     EXPECT_STREQ(label.objects[0].text, "on the disk");
+}
+
+// A template naming one JPEG ten times: the file is decoded once, and the label keeps only as
+// many pictures as a label file carries back; the rest are left out and counted, and
+// "Template Error" says how many.
+TEST_F(TemplateFileTest, APictureNamedManyTimesIsLoadedOnceAndHeldToWhatALabelFileHolds) {
+    const std::string jpeg = dir_.writeText("photo.jpg", test::greyJpeg(64, 48, 90));
+    VAROINFO design;
+    for (int i = 0; i < 10; ++i) {
+        PlacedObject image;
+        image.kind = OBJECT_IMAGE;
+        std::snprintf(image.imagePath, sizeof image.imagePath, "%s", jpeg.c_str());
+        image.left = 10 * i;
+        image.right = 10 * i + 64;
+        image.bottom = -48;
+        design.objects.push_back(image);
+    }
+    design.objects.push_back(stringObject("after the pictures"));
+    const std::string bytes = encodeTemplate(design);
+
+    PlacedObject photo;
+    ASSERT_EQ(LoadImage(jpeg, photo), 1);
+    const std::uint64_t pictureBytes = kObjectRecordBytes + photo.dib.size();
+    VAROINFO label = scannedLabel();
+    label.objects.clear();
+    // Room for four pictures and the string, the objects' count line included.
+    const std::uint64_t cap = labelFileBytes(label) + 16 + 4 * pictureBytes + kObjectRecordBytes;
+    const std::uint64_t previous = replaceLabelFileByteCap(cap);
+    struct Restore {
+        std::uint64_t cap;
+        ~Restore() { replaceLabelFileByteCap(cap); }
+    } restore{previous};
+
+    int loads = 0;
+    const TemplateContents contents = decodeTemplate(bytes, label);
+    const TemplateObjectsApplied applied =
+        applyTemplateObjects(contents, label, [&](const std::string& path, PlacedObject& object) {
+            ++loads;
+            return LoadImage(path, object);
+        });
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(applied.overLimit, 6u);
+    EXPECT_EQ(applied.unloadable, 0u);
+    ASSERT_EQ(label.objectCount(), 5);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(label.objects[i].dib, photo.dib) << i;
+        EXPECT_EQ(label.objects[i].left, 10 * i);
+    }
+    EXPECT_STREQ(label.objects[4].text, "after the pictures");
+    EXPECT_LE(labelFileBytes(label), cap);
+    EXPECT_EQ(labelFileProblem(label), "") << "the label saves and reads back whole";
+
+    VAROINFO applied2 = scannedLabel();
+    ASSERT_EQ(read(bytes, applied2), TemplateReadStatus::Applied);
+    EXPECT_EQ(applied2.objectCount(), 5);
+    EXPECT_TRUE(messages_.saw("Template Error",
+                              "6 objects of the template left out: the label would be larger "
+                              "than a label file can hold."));
 }
 
 // --- damaged files ---------------------------------------------------------------------------

@@ -160,5 +160,45 @@ TEST(CliErrorsTest, UnreadableFolderIsBadInput) {
     EXPECT_NE(result.find("Permission denied"), std::string::npos) << result;
 }
 
+// -o without a file name would have written a hidden ".PMB": refused before anything is scanned.
+TEST_F(CliScanTest, OutputWithoutAFileNameIsRefused) {
+    test::TempDir out;
+    out.makeDir("labels.pmb");
+    for (const std::string& output :
+         {std::string(), out.path() + "/", out.path(), out.path() + "/.", out.file("labels.pmb")}) {
+        const CliRun run = runCli("scan " + quoted(disk_.path()) + " -o " + quoted(output));
+        EXPECT_EQ(run.exitCode, 2) << output;
+        EXPECT_NE(run.err.find("-o needs a file name"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "") << output;
+    }
+    const CliRun here = test::runCapturing("cd " + quoted(out.path()) + " && " + PELMORA_CLI_PATH +
+                                           " scan " + quoted(disk_.path()) + " -o ''");
+    EXPECT_EQ(here.exitCode, 2);
+    EXPECT_EQ(test::runCommand("test -z \"$(ls -A " + quoted(out.path()) +
+                               " | grep -v '^labels.pmb$')\""),
+              0)
+        << "nothing was written";
+}
+
+// Names with control characters reach a terminal as '?', like ls shows them; piped output keeps
+// the bytes.
+TEST_F(CliScanTest, ControlCharactersInNamesAreNotSentToATerminal) {
+    disk_.writeFile("evil\x1b]2;owned\x07\x7f.txt", 3);
+    const std::string command = std::string("PELMORA_TODAY=1998-07-17 LC_ALL=C ") +
+                                PELMORA_CLI_PATH + " scan " + quoted(disk_.path()) + " --levels 0";
+    const CliRun piped = test::runCapturing(command);
+    ASSERT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_NE(piped.out.find("evil\x1b]2;owned\x07\x7f.txt\t3\n"), std::string::npos);
+
+    if (test::runCommand("command -v script >/dev/null") != 0) {
+        GTEST_SKIP() << "script(1) is needed to give the program a terminal";
+    }
+    const CliRun terminal =
+        test::runCapturing("script -qec " + quoted(command) + " /dev/null </dev/null");
+    ASSERT_EQ(terminal.exitCode, 0) << terminal.err;
+    EXPECT_NE(terminal.out.find("evil?]2;owned??.txt\t3\r\n"), std::string::npos) << terminal.out;
+    EXPECT_EQ(terminal.out.find_first_of("\x1b\x07\x7f"), std::string::npos);
+}
+
 } // namespace
 } // namespace pelmora

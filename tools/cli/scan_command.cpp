@@ -17,6 +17,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pelmora::cli {
 namespace {
@@ -31,6 +33,18 @@ struct ScanOptions {
     std::int32_t sortMode = 1;
     std::int32_t direction = 1;
 };
+
+// The label file -o names. A value that names no file (empty, ending in '/', "." or "..", an
+// existing folder) is refused: ".PMB" would otherwise be appended as a whole hidden file name.
+std::string outputPath(const std::string& value) {
+    const std::string name = value.substr(value.rfind('/') + 1);
+    struct stat info {};
+    if (name.empty() || name == "." || name == ".." ||
+        (stat(value.c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
+        throw InputError("-o needs a file name, not \"" + value + "\"");
+    }
+    return withLabelFileExtension(value);
+}
 
 ScanOptions parseScanOptions(const std::vector<std::string>& args) {
     ScanOptions options;
@@ -65,7 +79,7 @@ ScanOptions parseScanOptions(const std::vector<std::string>& args) {
         } else if (arg == "--descending") {
             options.direction = -1;
         } else if (arg == "-o") {
-            options.output = withLabelFileExtension(in.takeValue(arg));
+            options.output = outputPath(in.takeValue(arg));
         } else if (arg == "--use-template") {
             options.settings.useTemplateFiles = 1;
         } else if (isHelpOption(arg)) {
@@ -101,19 +115,37 @@ void checkReadable(const std::string& folder) {
     closedir(dir);
 }
 
-void printNode(const VAROINFO& node, int depth, std::ostream& out) {
+void printNode(const VAROINFO& node, int depth, bool terminal, std::ostream& out) {
     for (const FileEntry& entry : node.entries) {
-        out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << entry.name << '\t'
-            << entry.sizeText << '\n';
+        out << std::string(static_cast<std::size_t>(depth) * 2, ' ')
+            << forTerminal(entry.name, terminal) << '\t' << forTerminal(entry.sizeText, terminal)
+            << '\n';
         if (entry.hasChild && entry.open && entry.child) {
-            printNode(*entry.child, depth + 1, out);
+            printNode(*entry.child, depth + 1, terminal, out);
         }
     }
 }
 
 } // namespace
 
+std::string forTerminal(std::string_view text, bool terminal) {
+    std::string shown(text);
+    if (terminal) {
+        for (char& c : shown) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20 || byte == 0x7F) {
+                c = '?';
+            }
+        }
+    }
+    return shown;
+}
+
 int runScan(const std::vector<std::string>& args, std::ostream& out) {
+    return runScan(args, out, &out == &std::cout && isatty(STDOUT_FILENO) == 1);
+}
+
+int runScan(const std::vector<std::string>& args, std::ostream& out, bool terminal) {
     ScanOptions options = parseScanOptions(args);
     checkReadable(options.folder);
     setDriveFolder(kScanDrive, options.folder);
@@ -131,28 +163,34 @@ int runScan(const std::vector<std::string>& args, std::ostream& out) {
                   << (read.unreadableFolders == 1 ? " folder" : " folders")
                   << " could not be read (listed without contents)\n";
     }
+    if (read.incomplete) {
+        std::cerr << "pelmora-cli: " << kIncompleteCatalogText << '\n';
+    }
 
     if (!options.output.empty()) {
         // The file carries the fonts' line heights; without a printer here they are the
         // display's, as the program measures them without one.
         auto ic = gdi::createInformationContext(gdi::displayCaps());
         MeasureFontHeights(label, *ic);
-        std::string problem;
+        std::string problem = labelFileProblem(label);
+        if (!problem.empty()) {
+            throw InputError("cannot write " + options.output + ": " + problem);
+        }
         if (!writeFileAtomically(options.output, encodeLabelFile(label), &problem)) {
             throw InputError("cannot write " + options.output + ": " + problem);
         }
     }
 
-    printNode(label, 0, out);
+    printNode(label, 0, terminal, out);
     char comment[kExpandedCommentCapacity];
     expandComment(label, comment, sizeof comment);
-    out << "Volume: " << label.volumeName << '\n'
+    out << "Volume: " << forTerminal(label.volumeName, terminal) << '\n'
         << "Space free: " << label.spaceFree << '\n'
         << "Space used: " << label.spaceUsed << '\n'
         << "Space total: " << label.spaceTotal << '\n'
         << "Files: " << label.fileCount << '\n'
         << "Folders: " << label.folderCount << '\n'
-        << "Comment: " << comment << '\n';
+        << "Comment: " << forTerminal(comment, terminal) << '\n';
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelmora::cli {
@@ -12,6 +13,13 @@ namespace pelmora::cli {
 // the Exclude/Include dialog stores them, and an output name without "PMB" in it gets ".PMB"
 // as in Save As.
 // Returns the exit code; throws UsageError / InputError.
+// Names go to a terminal (`out` is standard output and that is a terminal) with their control
+// characters shown as '?', so a crafted name cannot send escape sequences; anywhere else they
+// are written as they are.
 int runScan(const std::vector<std::string>& args, std::ostream& out);
+int runScan(const std::vector<std::string>& args, std::ostream& out, bool terminal);
+
+// `text` with each byte below 0x20 and 0x7F made '?' when `terminal`, else unchanged.
+std::string forTerminal(std::string_view text, bool terminal);
 
 } // namespace pelmora::cli
