@@ -2,7 +2,12 @@
 #include "resources/menus.h"
 #include "shell_fixture.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace pelmora::test {
 namespace {
@@ -151,6 +156,67 @@ TEST_F(MouseTest, RightClickPicksThePopupByPlace) {
     click(onFace(0, 1, 250, -50), Qt::RightButton);
     EXPECT_EQ(window_->lastPopup(), kPopupImage);
     EXPECT_EQ(app_->shell.selectedKind, SELECTED_IMAGE);
+}
+
+// The press shows the popup; the context-menu event the system sends after it must not add
+// a second menu (the main window's toolbar menu) whose one item hides the toolbar.
+TEST_F(MouseTest, ARightClickShowsOnePopupAndLeavesTheToolbarWorking) {
+    window_->setPopupsShown(true);
+    window_->show();
+    processEvents();
+    setView(QUAD_LABEL, 1, 0, 1);
+    auto shownMenus = [] {
+        std::vector<QMenu*> menus;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* menu = qobject_cast<QMenu*>(widget); menu && menu->isVisible()) {
+                menus.push_back(menu);
+            }
+        }
+        return menus;
+    };
+    auto countItems = [](const MenuItem& menu) {
+        return static_cast<qsizetype>(menu.children.size());
+    };
+    const struct {
+        QPoint where;
+        int resource;
+    } cases[] = {{onFace(0, 1, 100, -100), kPopupBody},
+                 {onFace(0, 1, 100, -378), kPopupSpine},
+                 {onFace(0, 1, 380, -100), kPopupFourPages}};
+    for (const auto& c : cases) {
+        QTest::mousePress(window_.get(), Qt::RightButton, Qt::NoModifier, c.where);
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, c.where,
+                                    window_->mapToGlobal(c.where));
+        QCoreApplication::sendEvent(window_.get(), &menuEvent);
+        processEvents();
+        std::vector<QMenu*> menus = shownMenus();
+        ASSERT_EQ(menus.size(), 1u) << c.resource;
+        EXPECT_EQ(menus[0], window_->popup(c.resource));
+        EXPECT_EQ(menus[0]->actions().size(), countItems(popupMenu(c.resource)));
+        EXPECT_FALSE(menus[0]->actions().front()->text().isEmpty());
+        menus[0]->close();
+        processEvents();
+        EXPECT_TRUE(shownMenus().empty());
+    }
+
+    // The toolbar is still there and its buttons still work.
+    QToolBar* toolBar = window_->toolBarWidget();
+    ASSERT_TRUE(toolBar->isVisible());
+    EXPECT_GT(toolBar->height(), 0);
+    QAction* sizes = nullptr;
+    for (QAction* action : toolBar->actions()) {
+        if (action->toolTip() == QStringLiteral("Display File Sizes")) {
+            sizes = action;
+        }
+    }
+    ASSERT_NE(sizes, nullptr);
+    auto* button = qobject_cast<QToolButton*>(toolBar->widgetForAction(sizes));
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isVisible());
+    const int before = app_->currentLabel().showSize;
+    QTest::mouseClick(button, Qt::LeftButton);
+    processEvents();
+    EXPECT_NE(app_->currentLabel().showSize, before);
 }
 
 TEST_F(MouseTest, RightClickIsIgnoredWhileDragging) {
