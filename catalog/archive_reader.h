@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace pelmora {
 
@@ -39,6 +40,9 @@ public:
 
     bool isOpen() const { return archiveFile_ != nullptr; }
 
+    // Members past the cap, counted (not listed) since the last call; the count starts again.
+    std::uint64_t takeMembersLeftOut() { return std::exchange(membersLeftOut_, 0); }
+
 private:
     struct FileCloser {
         void operator()(std::FILE* f) const { std::fclose(f); }
@@ -53,7 +57,8 @@ private:
     bool readBytes(std::uint8_t* dest, std::size_t count);
     bool skipBytes(std::uint64_t count);
     bool seekTo(std::uint64_t offset);
-    // Counts one more member; false (and the listing ends) once the cap is reached.
+    // Counts one more member; false (and the listing ends) once the cap is reached, after
+    // the members that remain have been counted into membersLeftOut_.
     bool admitMember();
     // Reads a ZIP64 end record behind the locator that sits just before the classic one at
     // `endRecordOffset`; keeps the classic figures when there is none.
@@ -69,9 +74,11 @@ private:
     bool readFailed_ = false;
     std::uint64_t zipEntriesLeft_ = 0;
     std::uint64_t membersListed_ = 0;
-    bool arjAnsiPage_ = false;                 // the main header says names are in the Windows page
-    std::string nameBytes_;                    // reused for every stored name
-    std::string extraBytes_;                   // reused for ZIP extra fields
+    std::uint64_t membersLeftOut_ = 0;
+    bool countingLeftOut_ = false; // reading past the cap only to count what is left out
+    bool arjAnsiPage_ = false;     // the main header says names are in the Windows page
+    std::string nameBytes_;        // reused for every stored name
+    std::string extraBytes_;       // reused for ZIP extra fields
     ArchiveMode openMode_ = ArchiveMode::Disk; // the kind of archive last asked for
 };
 

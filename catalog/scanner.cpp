@@ -299,6 +299,7 @@ ScanResult DiskScanner::scanTree(char drive, std::int32_t levels, VAROINFO& tree
         result.reason = failure.message;
     }
     result.unreadableFolders = unreadableFolders_;
+    result.archiveMembersLeftOut = archives_.takeMembersLeftOut();
     progress_ = nullptr;
     return result;
 }

@@ -38,6 +38,8 @@ struct ScanResult {
     std::string reason;
     // Folders below the root that could not be opened; each is listed without contents.
     std::int32_t unreadableFolders = 0;
+    // Archive members past the cap of one archive, left out of the catalog.
+    std::uint64_t archiveMembersLeftOut = 0;
 };
 
 class DiskScanner {

@@ -33,12 +33,19 @@ std::string readDiskStatus(const DiskReadResult& read, const std::string& before
     if (read.status == ScanStatus::Cancelled) {
         return "Reading cancelled; the label keeps its catalog";
     }
-    if (read.status == ScanStatus::Read && read.unreadableFolders > 0) {
-        return std::to_string(read.unreadableFolders) +
+    if (read.status != ScanStatus::Read) {
+        return before;
+    }
+    std::string text;
+    if (read.unreadableFolders > 0) {
+        text = std::to_string(read.unreadableFolders) +
                (read.unreadableFolders == 1 ? " folder" : " folders") +
                " could not be read (listed without contents)";
     }
-    return before;
+    if (read.archiveMembersLeftOut > 0) {
+        text += (text.empty() ? "" : "; ") + archiveMembersLeftOutText(read.archiveMembersLeftOut);
+    }
+    return text.empty() ? before : text;
 }
 
 // Sorts the catalog with the label's keys; every folder below takes the same keys.

@@ -131,6 +131,10 @@ int runScan(const std::vector<std::string>& args, std::ostream& out) {
                   << (read.unreadableFolders == 1 ? " folder" : " folders")
                   << " could not be read (listed without contents)\n";
     }
+    if (read.archiveMembersLeftOut > 0) {
+        std::cerr << "pelmora-cli: " << archiveMembersLeftOutText(read.archiveMembersLeftOut)
+                  << '\n';
+    }
 
     if (!options.output.empty()) {
         // The file carries the fonts' line heights; without a printer here they are the
