@@ -74,12 +74,14 @@ private:
     bool readFailed_ = false;
     std::uint64_t zipEntriesLeft_ = 0;
     std::uint64_t membersListed_ = 0;
-    std::uint64_t membersLeftOut_ = 0;
-    bool countingLeftOut_ = false; // reading past the cap only to count what is left out
-    bool arjAnsiPage_ = false;     // the main header says names are in the Windows page
-    std::string nameBytes_;        // reused for every stored name
-    std::string extraBytes_;       // reused for ZIP extra fields
+    bool arjAnsiPage_ = false;                 // the main header says names are in the Windows page
+    std::string nameBytes_;                    // reused for every stored name
+    std::string extraBytes_;                   // reused for ZIP extra fields
     ArchiveMode openMode_ = ArchiveMode::Disk; // the kind of archive last asked for
+
+    // Members past the cap, and whether reading goes on past it only to count them.
+    std::uint64_t membersLeftOut_ = 0;
+    bool countingLeftOut_ = false;
 };
 
 struct VAROINFO;
