@@ -837,6 +837,27 @@ TEST_F(DispatchTest, HelpAndWebCommandsOpenTheirPages) {
     EXPECT_EQ(openedUrls_[3], kWebSiteUrl);
 }
 
+// Without a browser (neither the desktop's opener nor a browser command starts) the web
+// commands show the address instead of doing nothing.
+TEST_F(DispatchTest, WithoutABrowserTheWebCommandsShowTheAddress) {
+    setUrlOpener([this](const std::string& url) {
+        openedUrls_.push_back(url);
+        return false;
+    });
+    dispatch(CMD_CHECK_NEW_VERSION);
+    dispatch(CMD_WEB_SITE);
+    dispatch(CMD_HELP_CONTENTS);
+    ASSERT_EQ(messages_.messages().size(), 3u);
+    ASSERT_EQ(openedUrls_.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const auto& message = messages_.messages()[i];
+        EXPECT_EQ(message.caption, "Web Page");
+        EXPECT_NE(message.text.find("\n" + openedUrls_[i]), std::string::npos) << message.text;
+    }
+    EXPECT_NE(messages_.messages()[0].text.find(kUpdatePageUrl), std::string::npos);
+    EXPECT_NE(messages_.messages()[1].text.find(kWebSiteUrl), std::string::npos);
+}
+
 TEST_F(DispatchTest, CommandLineLabelLoadsOrSaysWhichFileFailed) {
     fillCatalog();
     const std::string path = files_.file("cmd.PMB");
