@@ -9,7 +9,6 @@
 #include "shell/web_page.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QUrl>
 #include <utility>
 
@@ -25,11 +24,9 @@ UrlOpener& installedOpener() {
 
 // The desktop's opener; when it fails, the command of the default web browser itself.
 bool openWithDesktop(const std::string& url) {
-    const QUrl address = QUrl::fromUserInput(QString::fromStdString(url));
-    if (QDesktopServices::openUrl(address)) {
-        return true;
-    }
-    return openWithBrowserCommand(address.toString().toStdString());
+    const std::string address =
+        QUrl::fromUserInput(QString::fromStdString(url)).toString().toStdString();
+    return openWithDesktopOpener(address) || openWithBrowserCommand(address);
 }
 
 // The installation folder Setup recorded, else the program's own folder; with a trailing '/'.
