@@ -297,6 +297,10 @@ void cmdClearAllLabels(App& app, MainWindow& window, int) {
     for (VAROINFO& label : app.labels.labels) {
         clearLabel(label);
     }
+    // As New: after the question, a new unnamed document without changes.
+    app.document.currentFilePath.clear();
+    app.document.documentName = kDefaultDocumentName;
+    markDocumentUnchanged(app, window);
     window.invalidateLabelArea();
 }
 

@@ -9,7 +9,8 @@ class MainWindow;
 
 // The labels were edited (by a command, a mouse edit or a disk read): the title shows "*".
 void markDocumentChanged(App& app, MainWindow& window);
-// The labels match what was loaded or saved (or form a new, empty document): no "*".
+// The labels match what was loaded or saved (or form a new, empty document): no "*". New and
+// Clear All Labels both ask about unsaved changes first and then start such a document.
 void markDocumentUnchanged(App& app, MainWindow& window);
 
 // Whether command `id` can edit a label, so that the dispatcher marks the document changed

@@ -93,9 +93,9 @@ bool saveCurrentFile(const DocumentState& document, const VAROINFO& label);
 
 enum class RecentOpenResult { EmptyEntry, Loaded, Failed };
 
-// Recent file `k` (1..5): the entry's path becomes the current file path and its file name
-// (extension kept) the document name; "LabelPath" stays. The file is loaded as by Open (a
-// damaged one likewise leaves the document "default" without a path), then the path moves
+// Recent file `k` (1..5): the entry's path becomes the current file path and its name as Open
+// names it (documentNameFromPath) the document name; "LabelPath" stays. The file is loaded as by
+// Open (a damaged one likewise leaves the document "default" without a path), then the path moves
 // to the front of the recent list, also when loading failed. An empty entry (or k out of
 // range) does nothing.
 RecentOpenResult openRecentFile(DocumentState& document, ProgramSettings& settings, VAROINFO& label,

@@ -529,7 +529,7 @@ TEST_F(DispatchTest, RecentFileLoadsAndAnEmptyEntryDoesNothing) {
     EXPECT_TRUE(current().entries.empty());
     dispatch(CMD_RECENT_2);
     EXPECT_EQ(current().entries.size(), 3u);
-    EXPECT_EQ(app_->document.documentName, "recent.PMB");
+    EXPECT_EQ(app_->document.documentName, "recent") << "named as Open names it";
     EXPECT_EQ(app_->settings.recentFiles[0], path);
 }
 
