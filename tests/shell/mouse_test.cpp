@@ -1,5 +1,7 @@
 #include "render/geometry.h"
+#include "resources/command_ids.h"
 #include "resources/menus.h"
+#include "shell/commands.h"
 #include "shell_fixture.h"
 
 #include <QApplication>
@@ -228,6 +230,49 @@ TEST_F(MouseTest, RightClickIsIgnoredWhileDragging) {
     EXPECT_EQ(window_->lastPopup(), 0);
     QTest::mouseRelease(window_.get(), Qt::LeftButton, Qt::NoModifier, onFace(0, 1, 100, -100));
     EXPECT_EQ(app_->shell.drag.mode, DRAG_NONE);
+}
+
+// Double-clicks: the body reads the disk, the comment line above the body's bottom edge edits
+// the comment, the spine (or Shift anywhere) edits the spine text, a string edits its text.
+TEST_F(MouseTest, DoubleClicksReadTheDiskOrEditTheCommentSpineOrString) {
+    TempDir disk;
+    DriveMapping mapping('C', disk.path());
+    std::vector<int> ran;
+    CommandObserver previous = setCommandObserver([&ran](int id) { ran.push_back(id); });
+    auto doubleClick = [&](QPoint where, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        ran.clear();
+        QTest::mouseDClick(window_.get(), Qt::LeftButton, modifiers, where);
+        processEvents();
+        return ran.empty() ? 0 : ran.back();
+    };
+
+    setView(ONE_LABEL, 1);
+    VAROINFO& label = app_->currentLabel();
+    label.showComment = 1;
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -150)), CMD_READ_DISK);
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -355)), CMD_EDIT_COMMENT);
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -378)), CMD_EDIT_SPINE_TEXT);
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -150), Qt::ShiftModifier), CMD_EDIT_SPINE_TEXT);
+    label.showComment = 0;
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -355)), CMD_READ_DISK) << "no comment line shown";
+
+    placeObject(OBJECT_STRING, {20, -20, 120, -80});
+    click(onFace(0, 1, 60, -50)); // the first press of a double-click selects the string
+    EXPECT_EQ(doubleClick(onFace(0, 1, 60, -50)), CMD_MODIFY_TEXT);
+    EXPECT_EQ(app_->shell.selectedKind, SELECTED_STRING);
+    label.objects.clear();
+    app_->shell.selectedKind = SELECTED_NONE;
+
+    // The half-size overview: the same places at half size, on the face under the pointer.
+    setView(QUAD_LABEL, 0, 0, 1);
+    label.showComment = 1;
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -150)), CMD_READ_DISK);
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -355)), CMD_EDIT_COMMENT);
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -378)), CMD_EDIT_SPINE_TEXT);
+    // Beside the zoomed face of a paged format: nothing.
+    setView(QUAD_LABEL, 1, 0, 2);
+    EXPECT_EQ(doubleClick(onFace(0, 2, 380, -100)), 0);
+    setCommandObserver(previous);
 }
 
 } // namespace
