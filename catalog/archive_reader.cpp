@@ -236,7 +236,19 @@ bool ArchiveReader::skipBytes(std::uint64_t count) {
 }
 
 bool ArchiveReader::admitMember() {
+    if (countingLeftOut_) {
+        return true;
+    }
     if (membersListed_ >= memberCap) {
+        // The rest is read through only to be counted, so that the user learns how many
+        // members the label leaves out; reading ends where the archive's records end.
+        countingLeftOut_ = true;
+        FindData skipped;
+        const bool zip = openMode_ == ArchiveMode::Zip;
+        while ((zip ? zipFindNext(skipped) : arjFindNext(skipped)) == 1) {
+            ++membersLeftOut_;
+        }
+        countingLeftOut_ = false;
         readFailed_ = true;
         return false;
     }

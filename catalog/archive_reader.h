@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace pelmora {
 
@@ -39,6 +40,9 @@ public:
 
     bool isOpen() const { return archiveFile_ != nullptr; }
 
+    // Members past the cap, counted (not listed) since the last call; the count starts again.
+    std::uint64_t takeMembersLeftOut() { return std::exchange(membersLeftOut_, 0); }
+
 private:
     struct FileCloser {
         void operator()(std::FILE* f) const { std::fclose(f); }
@@ -53,7 +57,8 @@ private:
     bool readBytes(std::uint8_t* dest, std::size_t count);
     bool skipBytes(std::uint64_t count);
     bool seekTo(std::uint64_t offset);
-    // Counts one more member; false (and the listing ends) once the cap is reached.
+    // Counts one more member; false (and the listing ends) once the cap is reached, after
+    // the members that remain have been counted into membersLeftOut_.
     bool admitMember();
     // Reads a ZIP64 end record behind the locator that sits just before the classic one at
     // `endRecordOffset`; keeps the classic figures when there is none.
@@ -73,6 +78,10 @@ private:
     std::string nameBytes_;                    // reused for every stored name
     std::string extraBytes_;                   // reused for ZIP extra fields
     ArchiveMode openMode_ = ArchiveMode::Disk; // the kind of archive last asked for
+
+    // Members past the cap, and whether reading goes on past it only to count them.
+    std::uint64_t membersLeftOut_ = 0;
+    bool countingLeftOut_ = false;
 };
 
 struct VAROINFO;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace pelmora {
@@ -158,27 +159,43 @@ void sortLabel(VAROINFO& label) {
     sortTree(label);
 }
 
+namespace {
+
+constexpr std::int64_t kLargestSum = std::numeric_limits<std::int64_t>::max();
+// The largest figures a folder's 15-character size text shows whole.
+constexpr long long kLargestCountText = 999'999'999'999'999;
+constexpr double kLargestMegabytesText = 999'999'999'999.9;
+
+// Sums of sizes and counts are held at the largest value instead of wrapping: archive members
+// may claim sizes that add up past 2^63.
+std::int64_t addHeld(std::int64_t total, std::uint64_t amount) {
+    const std::uint64_t room = static_cast<std::uint64_t>(kLargestSum - total);
+    return amount >= room ? kLargestSum : total + static_cast<std::int64_t>(amount);
+}
+
+} // namespace
+
 std::int64_t fillDirectoryInfo(VAROINFO& node, std::int32_t dirInfoMode) {
     std::int64_t total = 0;
     for (FileEntry& entry : node.entries) {
         if (entry.hasChild && entry.child) {
             std::int64_t below = fillDirectoryInfo(*entry.child, dirInfoMode);
-            total += below;
+            total = addHeld(total, static_cast<std::uint64_t>(below));
             if (dirInfoMode == 2) {
                 double kilobytes = static_cast<double>(below) / 1024.0;
                 if (kilobytes > 1024.0) {
                     std::snprintf(entry.sizeText, sizeof entry.sizeText, "%1.1fM",
-                                  kilobytes / 1024.0);
+                                  std::min(kilobytes / 1024.0, kLargestMegabytesText));
                 } else {
                     std::snprintf(entry.sizeText, sizeof entry.sizeText, "%01lldK",
                                   static_cast<long long>(kilobytes));
                 }
             } else {
                 std::snprintf(entry.sizeText, sizeof entry.sizeText, "%lld",
-                              static_cast<long long>(below));
+                              std::min(static_cast<long long>(below), kLargestCountText));
             }
         }
-        total += dirInfoMode == 2 ? static_cast<std::int64_t>(entry.size) : 1;
+        total = addHeld(total, dirInfoMode == 2 ? entry.size : 1);
     }
     return total;
 }

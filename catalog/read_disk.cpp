@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 namespace pelmora {
@@ -31,6 +32,11 @@ ScanResult scanWith(DiskScanner& scanner, const CatalogSettings& settings, VAROI
 
 } // namespace
 
+std::string archiveMembersLeftOutText(std::uint64_t count) {
+    return std::to_string(count) + (count == 1 ? " archive member" : " archive members") +
+           " left out (an archive lists at most 1,000,000)";
+}
+
 DiskReadResult readDisk(LabelSet& labels, const CatalogSettings& settings,
                         const TemplateStep& applyTemplate, const ScanWaiter& waiter) {
     VAROINFO& label = labels.current();
@@ -54,6 +60,7 @@ DiskReadResult readDisk(LabelSet& labels, const CatalogSettings& settings,
     outcome.status = scan.status;
     outcome.unreadableFolders = scan.unreadableFolders;
     outcome.incomplete = scan.incomplete;
+    outcome.archiveMembersLeftOut = scan.archiveMembersLeftOut;
     outcome.found = !label.entries.empty();
 
     char text[320];

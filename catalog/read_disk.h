@@ -6,7 +6,9 @@
 #include "catalog/records.h"
 #include "catalog/scanner.h"
 
+#include <cstdint>
 #include <functional>
+#include <string>
 
 namespace pelmora {
 
@@ -24,9 +26,14 @@ struct DiskReadResult {
     bool found = false; // the label holds entries afterwards
     std::int32_t unreadableFolders = 0;
     bool incomplete = false; // the disk held more than a label file can (ScanResult)
+    std::uint64_t archiveMembersLeftOut = 0; // past the member cap of an archive
 
     explicit operator bool() const { return found; }
 };
+
+// "N archive members left out (an archive lists at most 1,000,000)": what the status bar and
+// the command line say when archives went past the member cap.
+std::string archiveMembersLeftOutText(std::uint64_t count);
 
 // Without a waiter the scan runs on the calling thread.
 DiskReadResult readDisk(LabelSet& labels, const CatalogSettings& settings,

@@ -359,6 +359,7 @@ ScanResult DiskScanner::scanTree(char drive, std::int32_t levels, VAROINFO& tree
     }
     result.unreadableFolders = unreadableFolders_;
     result.incomplete = incomplete_ && result.status == ScanStatus::Read;
+    result.archiveMembersLeftOut = archives_.takeMembersLeftOut();
     progress_ = nullptr;
     return result;
 }

@@ -42,6 +42,8 @@ struct ScanResult {
     // The disk held more than a label file can carry back (catalog memory, file size or
     // nesting, catalog_limits.h): listing stopped there and the catalog lacks the rest.
     bool incomplete = false;
+    // Archive members past the cap of one archive, left out of the catalog.
+    std::uint64_t archiveMembersLeftOut = 0;
 };
 
 // What the status bar and the command line say about an incomplete catalog.

@@ -173,7 +173,7 @@ void PaintLabelContent(DeviceContext& dc, double s, VAROINFO& label, int positio
 
     if (label.columns > 0) {
         DrawFileList(label, dc, PlacedBodyRect(label, position, s), s,
-                     FirstLineOfPosition(label, s, position), label.columns, position);
+                     FirstLineOfPosition(label, position), label.columns, position);
     }
     dc.SetMapMode(previousMode);
 }

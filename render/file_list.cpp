@@ -222,12 +222,11 @@ RECT FileListGrid::cell(std::int32_t k, std::int32_t r) const {
                 trunc(n + columnWidth - scale), trunc(y - scale)};
 }
 
-int IsCellCovered(const VAROINFO& label, const RECT& cell, std::int32_t position, double s) {
-    RECT faceCell = cell;
-    faceCell.left -= label.labelLeft;
-    faceCell.right -= label.labelLeft;
-    faceCell.top -= label.labelTop;
-    faceCell.bottom -= label.labelTop;
+namespace {
+
+// 1 when an "Above Label" object of `position`, its outline scaled by s, overlaps `faceCell`
+// (relative to the face's top-left corner).
+int coveredOnFace(const VAROINFO& label, const RECT& faceCell, std::int32_t position, double s) {
     for (const PlacedObject& object : label.objects) {
         if (object.layer != 1 || object.page != position) {
             continue;
@@ -241,8 +240,69 @@ int IsCellCovered(const VAROINFO& label, const RECT& cell, std::int32_t position
     return 0;
 }
 
-static RECT widenedCell(const RECT& cell) {
+RECT widenedCell(const RECT& cell) {
     return RECT{cell.left - 1, cell.top, cell.right + 1, cell.bottom};
+}
+
+// Where the list's lines go on one face: the rows and the free cells are decided once, at full
+// size and relative to the face, so every paint scale and placement (the zoomed view, the
+// half-size overview, the printed sheet) breaks columns and pages at the same lines.
+class FaceLayout {
+public:
+    FaceLayout(const VAROINFO& label, const RECT& faceBody, std::int32_t columns,
+               std::int32_t position)
+        : label_(label), grid_(label, faceBody, 1.0, columns, position), position_(position) {}
+
+    std::int32_t rows() const { return grid_.rows; }
+    bool cellFree(std::int32_t k, std::int32_t r) const {
+        return !coveredOnFace(label_, widenedCell(grid_.cell(k, r)), position_, 1.0);
+    }
+    // The column separator left of column k (k >= 1) beside row r.
+    bool separatorFree(std::int32_t k, std::int32_t r) const {
+        const double b = grid_.boundary(k);
+        const RECT cell = grid_.cell(k, r);
+        return !coveredOnFace(label_, RECT{trunc(b - 2), cell.top, trunc(b + 2), cell.bottom},
+                              position_, 1.0);
+    }
+    std::int32_t freeCells() const {
+        std::int32_t free = 0;
+        for (std::int32_t k = 0; k < grid_.columns && grid_.rows > 0; ++k) {
+            for (std::int32_t r = 0; r < grid_.rows; ++r) {
+                free += cellFree(k, r) ? 1 : 0;
+            }
+        }
+        return free;
+    }
+
+private:
+    const VAROINFO& label_;
+    FileListGrid grid_;
+    std::int32_t position_;
+};
+
+// The full-size, face-relative body a list drawn into `body` at scale s is laid out on: the
+// face's own body when `body` is that body placed and scaled, else `body` itself brought back to
+// full size.
+RECT layoutBody(const VAROINFO& label, const RECT& body, double s, std::int32_t position) {
+    const RECT own = PlacedBodyRect(label, position, s);
+    if (body.left == own.left && body.top == own.top && body.right == own.right &&
+        body.bottom == own.bottom) {
+        return GetTextRect(position);
+    }
+    auto unscale = [s](double v) { return s > 0 ? trunc(v / s) : trunc(v); };
+    return RECT{unscale(body.left - label.labelLeft), unscale(body.top - label.labelTop),
+                unscale(body.right - label.labelLeft), unscale(body.bottom - label.labelTop)};
+}
+
+} // namespace
+
+int IsCellCovered(const VAROINFO& label, const RECT& cell, std::int32_t position, double s) {
+    RECT faceCell = cell;
+    faceCell.left -= label.labelLeft;
+    faceCell.right -= label.labelLeft;
+    faceCell.top -= label.labelTop;
+    faceCell.bottom -= label.labelTop;
+    return coveredOnFace(label, faceCell, position, s);
 }
 
 std::int32_t CountFreeCells(const VAROINFO& label, const RECT& body, double s, std::int32_t columns,
@@ -250,16 +310,7 @@ std::int32_t CountFreeCells(const VAROINFO& label, const RECT& body, double s, s
     if (columns < 1) {
         return 0;
     }
-    const FileListGrid grid(label, body, s, columns, position);
-    std::int32_t free = 0;
-    for (std::int32_t k = 0; k < columns && grid.rows > 0; ++k) {
-        for (std::int32_t r = 0; r < grid.rows; ++r) {
-            if (!IsCellCovered(label, widenedCell(grid.cell(k, r)), position, s)) {
-                ++free;
-            }
-        }
-    }
-    return free;
+    return FaceLayout(label, layoutBody(label, body, s, position), columns, position).freeCells();
 }
 
 RECT PlacedBodyRect(const VAROINFO& label, std::int32_t position, double s) {
@@ -272,10 +323,13 @@ RECT PlacedBodyRect(const VAROINFO& label, std::int32_t position, double s) {
     return body;
 }
 
-std::int32_t FirstLineOfPosition(const VAROINFO& label, double s, std::int32_t position) {
+std::int32_t FirstLineOfPosition(const VAROINFO& label, std::int32_t position) {
+    if (label.columns < 1) {
+        return 0;
+    }
     std::int32_t first = 0;
     for (std::int32_t p = 1; p < position; ++p) {
-        first += CountFreeCells(label, PlacedBodyRect(label, p, s), s, label.columns, p);
+        first += FaceLayout(label, GetTextRect(p), label.columns, p).freeCells();
     }
     return first;
 }
@@ -294,12 +348,15 @@ void DrawFileList(VAROINFO& label, DeviceContext& dc, const RECT& body, double s
     const int previousMode = dc.SetBkMode(gdi::TRANSPARENT);
     gdi::HPEN previousPen = dc.currentPen();
 
+    // The grid at this scale places the drawing; the full-size layout decides what goes where.
     const FileListGrid grid(label, body, s, columns, position);
+    const FaceLayout layout(label, layoutBody(label, body, s, position), columns, position);
+    const std::int32_t rows = layout.rows();
     std::int32_t line = firstLine;
     for (std::int32_t k = 0; k < columns; ++k) {
-        for (std::int32_t r = 0; r < grid.rows; ++r) {
+        for (std::int32_t r = 0; r < rows; ++r) {
             const RECT cell = grid.cell(k, r);
-            if (!IsCellCovered(label, widenedCell(cell), position, s)) {
+            if (layout.cellFree(k, r)) {
                 if (line < label.lineCount) {
                     drawLine(dc, label, fonts, line, cell, s);
                     ++line;
@@ -312,22 +369,19 @@ void DrawFileList(VAROINFO& label, DeviceContext& dc, const RECT& body, double s
                     dc.LineTo(trunc(n + grid.columnWidth), y);
                 }
             }
-            if (k >= 1) {
+            if (k >= 1 && layout.separatorFree(k, r)) {
                 const double b = grid.boundary(k);
-                const RECT strip{trunc(b - 2), cell.top, trunc(b + 2), cell.bottom};
-                if (!IsCellCovered(label, strip, position, s)) {
-                    dc.SelectObject(rulePen());
-                    const double y = grid.rowLine(r);
-                    double from = y;
-                    double to = y + grid.pitch;
-                    if (r == 0) {
-                        to = y + 3 * s + grid.pitch;
-                    } else if (r == grid.rows - 1) {
-                        from = y - 5 * s;
-                    }
-                    dc.MoveToEx(trunc(b), trunc(from));
-                    dc.LineTo(trunc(b), trunc(to));
+                dc.SelectObject(rulePen());
+                const double y = grid.rowLine(r);
+                double from = y;
+                double to = y + grid.pitch;
+                if (r == 0) {
+                    to = y + 3 * s + grid.pitch;
+                } else if (r == rows - 1) {
+                    from = y - 5 * s;
                 }
+                dc.MoveToEx(trunc(b), trunc(from));
+                dc.LineTo(trunc(b), trunc(to));
             }
         }
     }
@@ -335,7 +389,7 @@ void DrawFileList(VAROINFO& label, DeviceContext& dc, const RECT& body, double s
     if (position == 1 && label.showComment) {
         char expanded[kExpandedCommentCapacity];
         expandComment(label, expanded, sizeof expanded);
-        const double end = body.top - 25 * s - std::max(grid.rows, 0) * grid.pitch;
+        const double end = body.top - 25 * s - std::max(rows, 0) * grid.pitch;
         dc.SelectObject(fonts.comment);
         dc.SetTextColor(label.commentColor);
         MyDrawText(dc, expanded, -1,

@@ -49,12 +49,14 @@ std::int32_t CountFreeCells(const VAROINFO& label, const RECT& body, double s, s
 // The body rectangle of `position` scaled by s and placed at the label's face origin.
 RECT PlacedBodyRect(const VAROINFO& label, std::int32_t position, double s);
 
-// The first display line of a face: the free cells of the label's earlier positions, each with
-// its own body rectangle scaled by s and placed at the label's current face origin.
-std::int32_t FirstLineOfPosition(const VAROINFO& label, double s, std::int32_t position);
+// The first display line of a face: the free cells of the label's earlier positions. Pages are
+// laid out at full size on the face whatever the paint scale, so the overview, the zoomed view
+// and the print show the same lines on each page.
+std::int32_t FirstLineOfPosition(const VAROINFO& label, std::int32_t position);
 
 // Draws one face's part of the list from display line `firstLine`, and on position 1 the
-// comment. The DC must be in the label mapping.
+// comment. The DC must be in the label mapping. The rows and the cells left free for objects
+// are those of the face's body laid out at full size; `body` and s only place the drawing.
 void DrawFileList(VAROINFO& label, gdi::DeviceContext& dc, const RECT& body, double s,
                   std::int32_t firstLine, std::int32_t columns, std::int32_t position);
 

@@ -46,7 +46,8 @@ void measureLabelFonts(VAROINFO& label);
 
 // How web pages and the help book are opened. The program uses the desktop's browser; a test
 // installs its own opener to see the address. Returns the previous opener; an empty one
-// restores the desktop's.
+// restores the desktop's. When the page cannot be opened, openUrl shows its address in a
+// message.
 using UrlOpener = std::function<bool(const std::string& url)>;
 UrlOpener setUrlOpener(UrlOpener opener);
 bool openUrl(const std::string& url);

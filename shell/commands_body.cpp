@@ -33,16 +33,22 @@ std::string readDiskStatus(const DiskReadResult& read, const std::string& before
     if (read.status == ScanStatus::Cancelled) {
         return "Reading cancelled; the label keeps its catalog";
     }
-    std::string status;
-    if (read.status == ScanStatus::Read && read.incomplete) {
-        status = kIncompleteCatalogText;
+    if (read.status != ScanStatus::Read) {
+        return before;
     }
-    if (read.status == ScanStatus::Read && read.unreadableFolders > 0) {
-        status += (status.empty() ? "" : "; ") + std::to_string(read.unreadableFolders) +
-                  (read.unreadableFolders == 1 ? " folder" : " folders") +
-                  " could not be read (listed without contents)";
+    std::string text;
+    if (read.incomplete) {
+        text = kIncompleteCatalogText;
     }
-    return status.empty() ? before : status;
+    if (read.unreadableFolders > 0) {
+        text += (text.empty() ? "" : "; ") + std::to_string(read.unreadableFolders) +
+               (read.unreadableFolders == 1 ? " folder" : " folders") +
+               " could not be read (listed without contents)";
+    }
+    if (read.archiveMembersLeftOut > 0) {
+        text += (text.empty() ? "" : "; ") + archiveMembersLeftOutText(read.archiveMembersLeftOut);
+    }
+    return text.empty() ? before : text;
 }
 
 // Sorts the catalog with the label's keys; every folder below takes the same keys.

@@ -358,15 +358,18 @@ void cmdCommandLineLabel(App& app, MainWindow& window, int) {
 }
 
 void cmdCommandLineTemplate(App& app, MainWindow& window, int) {
-    // The path only becomes the document's file; the template comes from the current drive.
-    // It was chosen in no dialog, and it names a template: Save asks for a name rather than
-    // writing a label over it.
-    app.document().currentFilePath = commandLinePath(app, 9); // "-template"
-    app.document().fileDialogShown = false;
+    // The named template is applied, as Read Template File applies the drive's. The path does
+    // not become the document's file: a Save would write a label file over the template.
+    const std::string path = commandLinePath(app, 9); // "-template"
     SelectPlacedObject(app, window, -1);
-    if (ReadTemplate(app.catalog.driveLetter, app.currentLabel()) == TemplateReadStatus::Applied) {
+    const TemplateReadStatus status = readTemplateFile(path, app.currentLabel());
+    if (status == TemplateReadStatus::Applied) {
         measureLabelFonts(app.currentLabel());
+        markDocumentChanged(app, window);
+    } else if (status == TemplateReadStatus::NoFile) {
+        reportMessage(mainWindowHandle(), path, "Unable to load...", MB_OK | MB_ICONERROR);
     }
+    window.updateMenuState();
     window.invalidateLabelArea();
 }
 

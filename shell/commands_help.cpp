@@ -1,6 +1,7 @@
 // The Help menu: the help book (HTML pages installed next to the program and opened in the
 // browser), the web site, and the switch for every hint dialog at once.
 
+#include "platform/core/message.h"
 #include "platform/core/profile.h"
 #include "shell/app.h"
 #include "shell/commands.h"
@@ -8,7 +9,6 @@
 #include "shell/web_page.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QUrl>
 #include <utility>
 
@@ -24,11 +24,9 @@ UrlOpener& installedOpener() {
 
 // The desktop's opener; when it fails, the command of the default web browser itself.
 bool openWithDesktop(const std::string& url) {
-    const QUrl address = QUrl::fromUserInput(QString::fromStdString(url));
-    if (QDesktopServices::openUrl(address)) {
-        return true;
-    }
-    return openWithBrowserCommand(address.toString().toStdString());
+    const std::string address =
+        QUrl::fromUserInput(QString::fromStdString(url)).toString().toStdString();
+    return openWithDesktopOpener(address) || openWithBrowserCommand(address);
 }
 
 // The installation folder Setup recorded, else the program's own folder; with a trailing '/'.
@@ -55,10 +53,16 @@ UrlOpener setUrlOpener(UrlOpener opener) {
 }
 
 bool openUrl(const std::string& url) {
-    if (installedOpener()) {
-        return installedOpener()(url);
+    const bool opened = installedOpener() ? installedOpener()(url) : openWithDesktop(url);
+    if (!opened) {
+        // Neither the desktop nor a browser command took the page: the address is shown, in
+        // selectable text, so that it can be copied into a browser by hand.
+        reportMessage(mainWindowHandle(),
+                      "No web browser could be started to show this page. Its address is:\n\n" +
+                          url,
+                      "Web Page", MB_OK | MB_ICONINFORMATION);
     }
-    return openWithDesktop(url);
+    return opened;
 }
 
 std::string helpContentsPath() {

@@ -7,9 +7,14 @@
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/unsaved_changes.h"
+#include "storage/label_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <iterator>
+#include <optional>
+#include <string>
 #include <utility>
 
 namespace pelmora {
@@ -183,6 +188,28 @@ constexpr std::array<CommandHandler, kTableSize> kTable = [] {
     return table;
 }();
 
+// Commands that edit through a dialog the user may cancel (or leave unchanged).
+constexpr int kDialogEdits[] = {
+    CMD_FONTS_AND_COLORS, CMD_BODY_BACK_COLOR, CMD_INSERT_IMAGE,          CMD_INSERT_STRING,
+    CMD_EDIT_FILES,       CMD_EDIT_COMMENT,    CMD_CHOOSE_SUBDIRECTORIES, CMD_EDIT_SPINE_TEXT,
+    CMD_SPINE_FONT,       CMD_SPINE_COLOR,     CMD_SPINE_BACK_COLOR,      CMD_MODIFY_TEXT,
+    CMD_STRING_FONT,      CMD_STRING_COLOR,
+};
+
+bool editsThroughADialog(int id) {
+    return std::find(std::begin(kDialogEdits), std::end(kDialogEdits), id) !=
+           std::end(kDialogEdits);
+}
+
+// Everything a label file keeps of the four labels, to tell whether a dialog changed any.
+std::string labelsContent(const App& app) {
+    std::string content;
+    for (const VAROINFO& label : app.labels.labels) {
+        content += encodeLabelFile(label);
+    }
+    return content;
+}
+
 CommandObserver& observer() {
     static CommandObserver instance;
     return instance;
@@ -211,9 +238,17 @@ bool DispatchCommand(App& app, MainWindow& window, int id) {
     if (handler == nullptr) {
         return false;
     }
+    // Only a change marks a label: a dialog that was cancelled, or closed with what it showed,
+    // leaves the title without "*".
     const int indexBefore = app.labels.currentLabelIndex;
+    std::optional<std::string> before;
+    if (commandEditsLabels(id) && editsThroughADialog(id)) {
+        before = labelsContent(app);
+    }
     handler(app, window, id);
-    markEditedLabels(app, window, id, indexBefore);
+    if (!before || *before != labelsContent(app)) {
+        markEditedLabels(app, window, id, indexBefore);
+    }
     return true;
 }
 

@@ -68,6 +68,10 @@ MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), app_(ap
     setObjectName(QStringLiteral("Pelmora"));
     setWindowTitle(QString::fromLatin1(kCreationTitle));
     setFocusPolicy(Qt::StrongFocus);
+    // The right button's menus are shown on the press (onRightDown). The context-menu event
+    // that follows it would otherwise open the main window's own toolbar menu: a blank
+    // one-item popup over the first item whose only entry hides the toolbar.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     setMainWindowHandle(this);
 
     ReadDefaultPrinter();

@@ -114,6 +114,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // No menu of toolbars: the one toolbar is always shown.
+    QMenu* createPopupMenu() override { return nullptr; }
 
 private:
     void runStartup();

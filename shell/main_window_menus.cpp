@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <algorithm>
 #include <cmath>
 
 namespace pelmora {
@@ -136,11 +137,16 @@ void MainWindow::CreateBars() {
 
 void MainWindow::layoutBand(int top) {
     const int statusHeight = statusBar()->sizeHint().height();
-    const QSize wanted(baseSize_.width(), top + baseSize_.height() + statusHeight);
+    // At the small window scales the label is narrower than the menu bar and the toolbar: the
+    // window is then as wide as they are, so that every menu and button stays in view (the
+    // band beside the label is empty).
+    const int width = std::max({baseSize_.width(), menuBar()->sizeHint().width(),
+                                toolBar_ ? toolBar_->sizeHint().width() : 0});
+    const QSize wanted(width, top + baseSize_.height() + statusHeight);
     if (size() != wanted || minimumSize() != wanted || maximumSize() != wanted) {
         setFixedSize(wanted);
     }
-    labelArea_ = QRect(0, top, baseSize_.width(), baseSize_.height());
+    labelArea_ = QRect(0, top, width, baseSize_.height());
 
     // The label is painted below the menu bar and the toolbar: move the view origin down by
     // their height in label units.

@@ -2,12 +2,15 @@
 
 #include "platform/ui/dialog_units.h"
 #include "platform/ui/dialogs.h"
+#include "resources/toolbar.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
 
 namespace pelmora {
 
@@ -40,6 +43,21 @@ int ShowHint(QWidget* owner, ProgramSettings& settings, const std::string& capti
     text->setWordWrap(true);
     text->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     text->setGeometry(ui::dluRect(38, 7, 180, 35));
+    // Left the icon the caption stands for (a warning, else a question), right the program's.
+    constexpr int kIconSize = 32;
+    const bool warning = caption.find("Warning") != std::string::npos;
+    auto* icon = new QLabel(&dialog);
+    icon->setObjectName(QStringLiteral("hintIcon"));
+    icon->setPixmap(
+        dialog.style()
+            ->standardIcon(warning ? QStyle::SP_MessageBoxWarning : QStyle::SP_MessageBoxQuestion,
+                           nullptr, &dialog)
+            .pixmap(kIconSize, kIconSize));
+    icon->setGeometry(ui::dluToPixelsX(7), ui::dluToPixelsY(7), kIconSize, kIconSize);
+    auto* programIcon = new QLabel(&dialog);
+    programIcon->setObjectName(QStringLiteral("hintProgramIcon"));
+    programIcon->setPixmap(QPixmap::fromImage(iconImage(IconKind::Program, kIconSize)));
+    programIcon->setGeometry(ui::dluToPixelsX(229), ui::dluToPixelsY(7), kIconSize, kIconSize);
     auto* silence = new QCheckBox(QStringLiteral("&Don't Show This Hint Again"), &dialog);
     silence->setObjectName(QStringLiteral("hintSilence"));
     silence->setGeometry(ui::dluRect(73, 48, 110, 10));

@@ -32,6 +32,7 @@ constexpr int kNonEditingCommands[] = {
     CMD_CMDLINE_LABEL,
     CMD_CMDLINE_TEMPLATE,
     CMD_CMDLINE_PRINT,
+    CMD_CLEAR_ALL_LABELS,
     CMD_EXIT,
     CMD_CLEAR_ALL_LABELS,
     // Mark the document themselves when they changed the label.

@@ -12,7 +12,8 @@ class MainWindow;
 void markLabelChanged(App& app, MainWindow& window, int index);
 // The current label was edited (by a command, a mouse edit or a disk read).
 void markDocumentChanged(App& app, MainWindow& window);
-// The current label matches what was loaded or saved (or is new and empty): no "*".
+// The labels match what was loaded or saved (or form a new, empty document): no "*". New and
+// Clear All Labels both ask about unsaved changes first and then start such a document.
 void markDocumentUnchanged(App& app, MainWindow& window);
 
 // Whether command `id` can edit a label, so that the dispatcher marks it changed afterwards.

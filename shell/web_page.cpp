@@ -1,5 +1,6 @@
 #include "shell/web_page.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
@@ -57,6 +58,23 @@ std::optional<std::string> defaultBrowserCommand() {
         return std::nullopt;
     }
     return execOf(path.toStdString());
+}
+
+bool openWithDesktopOpener(const std::string& address) {
+    // Parented to the application, so that an opener still running (a browser it waits for)
+    // outlives this call; it deletes itself once it ends.
+    auto* opener = new QProcess(QCoreApplication::instance());
+    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+    opener->start(QStringLiteral("xdg-open"), {QString::fromStdString(address)});
+    if (!opener->waitForStarted(5000)) {
+        opener->deleteLater();
+        return false;
+    }
+    if (opener->waitForFinished(3000)) {
+        // xdg-open ends at once with a non-zero code when no browser can be found.
+        return opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+    }
+    return true;
 }
 
 bool openWithBrowserCommand(const std::string& address) {

@@ -15,6 +15,11 @@ std::string browserCommandLine(const std::string& command, const std::string& ad
 // The Exec line of the desktop's default handler for text/html, if one can be found.
 std::optional<std::string> defaultBrowserCommand();
 
+// Hands `address` to the desktop's opener (xdg-open). False when the opener is missing or says
+// within a few seconds that it found nothing to open the page with; an opener still running
+// then is taken to have started a browser.
+bool openWithDesktopOpener(const std::string& address);
+
 // Starts the default browser's command on `address`; false when there is none or it did not
 // start.
 bool openWithBrowserCommand(const std::string& address);

@@ -13,7 +13,8 @@ constexpr const char* kSaveTitle = "Save Pelmora Body...";
 constexpr const char* kDefaultSaveName = "default.PMB";
 
 std::vector<FileFilter> labelFileFilters() {
-    return {{"Pelmora Bodies (*.PMB)", "*.PMB"}, {"All Files (*.*)", "*.*"}};
+    // Both cases: "disk.pmb" is a label file too on case-sensitive file systems.
+    return {{"Pelmora Bodies (*.PMB) (*.PMB *.pmb)", "*.PMB *.pmb"}, {"All Files (*.*)", "*.*"}};
 }
 
 bool containsPmb(std::string_view path) {
@@ -194,7 +195,7 @@ RecentOpenResult openRecentFile(DocumentState& document, ProgramSettings& settin
     }
     if (!isDamagedLoad(result)) {
         document.currentFilePath = path;
-        document.documentName = fileNameOfPath(path);
+        document.documentName = documentNameFromPath(path); // as Open names it
     }
     AddRecentFile(settings, path);
     return RecentOpenResult::Loaded;

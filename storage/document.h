@@ -106,7 +106,7 @@ bool saveCurrentFile(const DocumentState& document, const VAROINFO& label);
 enum class RecentOpenResult { EmptyEntry, Loaded, Failed };
 
 // Recent file `k` (1..5): the file is loaded as by Open; when it is a label, its path
-// becomes the current file path, its file name (extension kept) the document name, and the
+// becomes the current file path, its name as Open names it (documentNameFromPath) the document name, and the
 // path moves to the front of the recent list. "LabelPath" stays. A file that is no label (or
 // cannot be read) leaves the document "default" without a path and the list as it was, as a
 // damaged one leaves it without a path. An empty entry (or k out of range) does nothing.

@@ -320,7 +320,9 @@ void ReadSettings(LabelSet& labels, CatalogSettings& catalog, ViewState& view, P
     const Reader r(ini);
     PrintSettings& print = program.print;
 
-    if (std::optional<std::uint8_t> drive = r.byte("Drive")) {
+    // 0 is what a drive never chosen was once written as: like a missing key, it makes
+    // start-up ask for a drive instead of silently becoming C:.
+    if (std::optional<std::uint8_t> drive = r.byte("Drive"); drive && *drive != 0) {
         char letter = static_cast<char>(*drive);
         catalog.driveLetter = letter >= 'A' && letter <= 'Z' ? letter : 'C';
     } else {
@@ -416,7 +418,9 @@ bool WriteSettings(const LabelSet& labels, const CatalogSettings& catalog, const
     Writer w(ini);
     const PrintSettings& print = program.print;
 
-    w.byte("Drive", static_cast<std::uint8_t>(catalog.driveLetter));
+    if (catalog.driveLetter != 0) { // no drive chosen yet: the next start still asks
+        w.byte("Drive", static_cast<std::uint8_t>(catalog.driveLetter));
+    }
     w.integer("Labels", view.format);
     w.integer("DispSub", catalog.scanLevels);
     w.integer("Zoom", view.zoomed);

@@ -635,7 +635,15 @@ TemplateReadStatus ReadTemplate(char drive, VAROINFO& label) {
 }
 
 void ApplyDiskTemplate(VAROINFO& label, char drive) {
-    ReadTemplate(drive, label);
+    // The template carries the label's design; the disk's figures, dates and volume name are
+    // those the scan just read, not those of the day the template was written.
+    const DiskFigures scanned = figuresOf(label);
+    std::array<char, kVolumeNameCapacity> volumeName{};
+    std::memcpy(volumeName.data(), label.volumeName, sizeof label.volumeName);
+    if (ReadTemplate(drive, label) == TemplateReadStatus::Applied) {
+        restoreFigures(scanned, label);
+        std::memcpy(label.volumeName, volumeName.data(), sizeof label.volumeName);
+    }
 }
 
 } // namespace pelmora

@@ -143,7 +143,8 @@ bool WriteTemplate(char drive, const VAROINFO& label, std::string* problem = nul
 // "Read Template File": the template in the root folder of `drive` applied to `label`.
 TemplateReadStatus ReadTemplate(char drive, VAROINFO& label);
 
-// The template step of Read Disk (a TemplateStep for readDisk).
+// The template step of Read Disk (a TemplateStep for readDisk): the drive's template applied
+// to the freshly scanned label, which keeps the scan's figures, dates and volume name.
 void ApplyDiskTemplate(VAROINFO& label, char drive);
 
 } // namespace pelmora

@@ -116,6 +116,8 @@ int showQtMessageBox(QWidget* owner, const std::string& text, const std::string&
     QMessageBox box(owner);
     box.setWindowTitle(qs(caption));
     box.setText(qs(text));
+    // As on other desktops, a message's text can be selected and copied (an address, a path).
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setMessageIcon(box, flags);
     std::vector<std::pair<QAbstractButton*, int>> buttons;
     auto add = [&](QMessageBox::StandardButton button, int result) {

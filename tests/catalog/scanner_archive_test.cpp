@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sys/stat.h>
 
 namespace pelmora {
@@ -189,11 +190,44 @@ TEST_F(ScannerArchiveTest, MemberCapEndsTheListingAsForADamagedArchive) {
               0);
 
     const std::uint64_t defaultCap = replaceArchiveMemberCap(4);
-    VAROINFO label = scan();
+    VAROINFO label;
+    const ScanResult result = DiskScanner(settings_).scanDirectory(kDrive, kAllLevels, label);
+    sortLabel(label);
     replaceArchiveMemberCap(defaultCap);
     EXPECT_EQ(defaultCap, 1'000'000u);
     EXPECT_EQ(shape(label), "many.arj[a0,a1,a2,a3],many.zip[dir[m10.txt,m11.txt,m12.txt,m13.txt]]");
     EXPECT_EQ(label.fileCount, 8);
+    // The members past the cap are counted, not dropped without a word: 8 of the ZIP, 2 of
+    // the ARJ.
+    EXPECT_EQ(result.archiveMembersLeftOut, 10u);
+    EXPECT_EQ(DiskScanner(settings_).scanDirectory(kDrive, kAllLevels, label).archiveMembersLeftOut,
+              0u);
+}
+
+// Member sizes that add up past 2^63 (each claimed in a ZIP64 extra field): the folder sums are
+// held at the largest value instead of wrapping to a negative size.
+TEST_F(ScannerArchiveTest, FolderSizesPastTwoToTheSixtyThirdAreHeld) {
+    const std::uint64_t quarter = (std::uint64_t{1} << 62) + 1;
+    std::vector<test::ZipMember> members;
+    for (const char* name : {"big/a.bin", "big/b.bin", "big/c.bin"}) {
+        members.push_back({name, false, 0xFFFFFFFFu, test::zip64SizeExtra(quarter)});
+    }
+    disk_.writeText("huge.zip", test::zipBytes(members));
+    disk_.writeFile("plain/x.txt", 2048);
+
+    settings_.dirInfoMode = 2;
+    VAROINFO label = scan();
+    const FileEntry* archive = find(label, "huge.zip");
+    ASSERT_NE(archive, nullptr);
+    ASSERT_TRUE(archive->child);
+    EXPECT_STREQ(archive->sizeText, "999999999999.9M");
+    EXPECT_STREQ(find(*archive->child, "big")->sizeText, "999999999999.9M");
+    EXPECT_STREQ(find(label, "plain")->sizeText, "2K");
+    EXPECT_EQ(fillDirectoryInfo(label, 2), std::numeric_limits<std::int64_t>::max());
+
+    settings_.dirInfoMode = 1;
+    const VAROINFO counted = scan();
+    EXPECT_STREQ(find(counted, "huge.zip")->sizeText, "4");
 }
 
 TEST_F(ScannerArchiveTest, CommentsAndExtraFieldsDoNotDisturbTheListing) {

@@ -71,7 +71,7 @@ protected:
         return out;
     }
     void draw(int position, int columns, double s = 1.0) {
-        DrawFileList(label_, *dc_, body(position, s), s, FirstLineOfPosition(label_, s, position),
+        DrawFileList(label_, *dc_, body(position, s), s, FirstLineOfPosition(label_, position),
                      columns, position);
     }
 
@@ -121,7 +121,7 @@ TEST_F(FileListTest, ListFlowsAroundAnObjectAboveTheLabelAndOnToPage2) {
     const int total = CountFreeCells(label_, body(1), 1.0, 2, 1);
     EXPECT_LT(total, 46);
     EXPECT_GT(total, 23);
-    EXPECT_EQ(FirstLineOfPosition(label_, 1.0, 2), total);
+    EXPECT_EQ(FirstLineOfPosition(label_, 2), total);
 
     draw(1, 2);
     std::vector<std::string> page1 = drawnTexts();
@@ -140,7 +140,65 @@ TEST_F(FileListTest, ListFlowsAroundAnObjectAboveTheLabelAndOnToPage2) {
 
     // Moving the object off page 1 reflows page 2.
     label_.objects[0].page = 3;
-    EXPECT_EQ(FirstLineOfPosition(label_, 1.0, 2), 46);
+    EXPECT_EQ(FirstLineOfPosition(label_, 2), 46);
+}
+
+// The overview paints each face at half size; it must show the lines the zoomed view and the
+// print show on that page. A = 16 is a height at which the half-size body would otherwise round
+// to one row fewer, and an object whose edges fall between half-size units covers other cells.
+TEST_F(FileListTest, TheOverviewShowsTheSameLinesOnEachPageAsTheZoomedView) {
+    label_.fileFontHeight = 15;
+    label_.folderFontHeight = 15;
+    label_.showComment = 1;
+    label_.columns = 2;
+    addFiles(1200);
+    PlacedObject blocker;
+    blocker.kind = OBJECT_STRING;
+    blocker.layer = 1;
+    blocker.page = 1;
+    blocker.left = 181;
+    blocker.top = -119;
+    blocker.right = 301;
+    blocker.bottom = -203;
+    label_.objects.push_back(blocker);
+    blocker.page = 3;
+    blocker.top = -41;
+    blocker.bottom = -77;
+    label_.objects.push_back(blocker);
+
+    auto names = [this] {
+        std::vector<std::string> out;
+        for (const std::string& text : drawnTexts()) {
+            if (text.front() == 'f') {
+                out.push_back(text);
+            }
+        }
+        return out;
+    };
+    std::string next = "f0000.txt";
+    for (int position = 1; position <= 4; ++position) {
+        records_.clear();
+        theView.zoomed = 1;
+        PlaceFace(1, position, 0, label_);
+        draw(position, 2, 1.0);
+        const std::vector<std::string> zoomed = names();
+        records_.clear();
+        theView.zoomed = 0;
+        PlaceFace(0, position, 0, label_);
+        draw(position, 2, 0.5);
+        const std::vector<std::string> overview = names();
+        ASSERT_FALSE(zoomed.empty()) << position;
+        EXPECT_EQ(overview, zoomed) << "page " << position;
+        EXPECT_EQ(zoomed.front(), next) << "page " << position << " goes on from the last";
+        char following[32];
+        std::snprintf(following, sizeof following, "f%04d.txt",
+                      FirstLineOfPosition(label_, position) + static_cast<int>(zoomed.size()));
+        next = following;
+    }
+    // Page 1 at full size: 21 rows (one given up to the comment) in two columns, less the cells
+    // under the object.
+    EXPECT_LT(FirstLineOfPosition(label_, 2), 42);
+    EXPECT_GT(FirstLineOfPosition(label_, 2), 30);
 }
 
 TEST_F(FileListTest, RowLinesContinueInFreeCellsAfterTheListEnds) {

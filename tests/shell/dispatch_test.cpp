@@ -12,6 +12,7 @@
 #include "shell/dispatch.h"
 #include "shell/main_window.h"
 #include "storage/label_file.h"
+#include "storage/template_file.h"
 #include "tests/support/test_support.h"
 
 #include <QApplication>
@@ -528,7 +529,7 @@ TEST_F(DispatchTest, RecentFileLoadsAndAnEmptyEntryDoesNothing) {
     EXPECT_TRUE(current().entries.empty());
     dispatch(CMD_RECENT_2);
     EXPECT_EQ(current().entries.size(), 3u);
-    EXPECT_EQ(app_->document().documentName, "recent.PMB");
+    EXPECT_EQ(app_->document().documentName, "recent") << "named as Open names it";
     EXPECT_EQ(app_->settings.recentFiles[0], path);
 }
 
@@ -604,6 +605,73 @@ TEST_F(DispatchTest, TemplateWrittenToTheDiskIsReadBackAndUsedByReadDisk) {
     dispatch(CMD_READ_DISK);
     EXPECT_EQ(current().columns, 4);
     EXPECT_FALSE(current().entries.empty());
+}
+
+// A template carries the label's design: after a scan the label keeps the scan's counts,
+// space, dates and volume name, not those of the day the template was written.
+TEST_F(DispatchTest, ATemplateAppliedAfterAScanKeepsTheScansFigures) {
+    mapFilledDisk();
+    dispatch(CMD_READ_DISK);
+    const std::int64_t freshFree = current().spaceFree;
+    const std::string freshDate = current().shortDate;
+    current().columns = 4;
+    current().fileCount = 688;
+    current().folderCount = 92;
+    current().spaceFree = 12345;
+    current().spaceUsed = 678;
+    current().spaceTotal = 13023;
+    std::strcpy(current().shortDate, "01/02/90");
+    std::strcpy(current().longDate, "Tuesday, January 2, 1990");
+    std::strcpy(current().volumeName, "OLD DISK");
+    dispatch(CMD_WRITE_TEMPLATE);
+
+    disk_.writeFile("DELTA.TXT", 10);
+    disk_.writeFile("MORE/EPSILON.TXT", 20);
+    current().columns = 1;
+    dispatch(CMD_USE_TEMPLATE_FILES);
+    dispatch(CMD_READ_DISK);
+    EXPECT_EQ(current().columns, 4) << "the design comes from the template";
+    EXPECT_EQ(current().fileCount, 5);
+    EXPECT_EQ(current().folderCount, 2);
+    EXPECT_NE(current().spaceTotal, 13023);
+    EXPECT_NE(current().spaceFree, 12345);
+    EXPECT_GT(current().spaceFree, freshFree / 2);
+    EXPECT_EQ(std::string(current().shortDate), freshDate);
+    EXPECT_STRNE(current().longDate, "Tuesday, January 2, 1990");
+    EXPECT_STRNE(current().volumeName, "OLD DISK");
+    EXPECT_STRNE(current().volumeName, "");
+}
+
+// "-template PATH" (a template file opened from the desktop) applies that file, not the
+// current drive's; one that cannot be read is named in a message.
+TEST_F(DispatchTest, CommandLineTemplateAppliesTheNamedFile) {
+    mapFilledDisk();
+    current().columns = 2;
+    dispatch(CMD_WRITE_TEMPLATE); // the drive's own template
+    VAROINFO design;
+    design.columns = 5;
+    design.showSize = 0;
+    std::strcpy(design.volumeName, "NAMED");
+    const std::string path = files_.file("other.PMT");
+    ASSERT_TRUE(writeTemplateFile(path, design));
+    current().columns = 1;
+    current().showSize = 1;
+    const std::string documentPath = app_->document().currentFilePath;
+
+    app_->shell.commandLine = "-template " + path;
+    dispatch(CMD_CMDLINE_TEMPLATE);
+    EXPECT_EQ(current().columns, 5);
+    EXPECT_EQ(current().showSize, 0);
+    EXPECT_STREQ(current().volumeName, "NAMED");
+    EXPECT_EQ(app_->document().currentFilePath, documentPath) << "Save must not overwrite it";
+    EXPECT_TRUE(messages_.messages().empty());
+
+    current().columns = 3;
+    const std::string missing = files_.file("missing.PMT");
+    app_->shell.commandLine = "-template " + missing;
+    dispatch(CMD_CMDLINE_TEMPLATE);
+    EXPECT_TRUE(messages_.saw("Unable to load...", missing));
+    EXPECT_EQ(current().columns, 3) << "nothing else applied, not even the drive's template";
 }
 
 TEST_F(DispatchTest, ExitClosesAtOnceWhenNothingWasEdited) {
@@ -767,6 +835,27 @@ TEST_F(DispatchTest, HelpAndWebCommandsOpenTheirPages) {
     EXPECT_EQ(openedUrls_[2], kUpdatePageUrl);
     EXPECT_NE(openedUrls_[2].find("/Pelmora/update410.html"), std::string::npos);
     EXPECT_EQ(openedUrls_[3], kWebSiteUrl);
+}
+
+// Without a browser (neither the desktop's opener nor a browser command starts) the web
+// commands show the address instead of doing nothing.
+TEST_F(DispatchTest, WithoutABrowserTheWebCommandsShowTheAddress) {
+    setUrlOpener([this](const std::string& url) {
+        openedUrls_.push_back(url);
+        return false;
+    });
+    dispatch(CMD_CHECK_NEW_VERSION);
+    dispatch(CMD_WEB_SITE);
+    dispatch(CMD_HELP_CONTENTS);
+    ASSERT_EQ(messages_.messages().size(), 3u);
+    ASSERT_EQ(openedUrls_.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const auto& message = messages_.messages()[i];
+        EXPECT_EQ(message.caption, "Web Page");
+        EXPECT_NE(message.text.find("\n" + openedUrls_[i]), std::string::npos) << message.text;
+    }
+    EXPECT_NE(messages_.messages()[0].text.find(kUpdatePageUrl), std::string::npos);
+    EXPECT_NE(messages_.messages()[1].text.find(kWebSiteUrl), std::string::npos);
 }
 
 TEST_F(DispatchTest, CommandLineLabelLoadsOrSaysWhichFileFailed) {

@@ -1,8 +1,15 @@
 #include "render/geometry.h"
+#include "resources/command_ids.h"
 #include "resources/menus.h"
+#include "shell/commands.h"
 #include "shell_fixture.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace pelmora::test {
 namespace {
@@ -153,6 +160,67 @@ TEST_F(MouseTest, RightClickPicksThePopupByPlace) {
     EXPECT_EQ(app_->shell.selectedKind, SELECTED_IMAGE);
 }
 
+// The press shows the popup; the context-menu event the system sends after it must not add
+// a second menu (the main window's toolbar menu) whose one item hides the toolbar.
+TEST_F(MouseTest, ARightClickShowsOnePopupAndLeavesTheToolbarWorking) {
+    window_->setPopupsShown(true);
+    window_->show();
+    processEvents();
+    setView(QUAD_LABEL, 1, 0, 1);
+    auto shownMenus = [] {
+        std::vector<QMenu*> menus;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* menu = qobject_cast<QMenu*>(widget); menu && menu->isVisible()) {
+                menus.push_back(menu);
+            }
+        }
+        return menus;
+    };
+    auto countItems = [](const MenuItem& menu) {
+        return static_cast<qsizetype>(menu.children.size());
+    };
+    const struct {
+        QPoint where;
+        int resource;
+    } cases[] = {{onFace(0, 1, 100, -100), kPopupBody},
+                 {onFace(0, 1, 100, -378), kPopupSpine},
+                 {onFace(0, 1, 380, -100), kPopupFourPages}};
+    for (const auto& c : cases) {
+        QTest::mousePress(window_.get(), Qt::RightButton, Qt::NoModifier, c.where);
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, c.where,
+                                    window_->mapToGlobal(c.where));
+        QCoreApplication::sendEvent(window_.get(), &menuEvent);
+        processEvents();
+        std::vector<QMenu*> menus = shownMenus();
+        ASSERT_EQ(menus.size(), 1u) << c.resource;
+        EXPECT_EQ(menus[0], window_->popup(c.resource));
+        EXPECT_EQ(menus[0]->actions().size(), countItems(popupMenu(c.resource)));
+        EXPECT_FALSE(menus[0]->actions().front()->text().isEmpty());
+        menus[0]->close();
+        processEvents();
+        EXPECT_TRUE(shownMenus().empty());
+    }
+
+    // The toolbar is still there and its buttons still work.
+    QToolBar* toolBar = window_->toolBarWidget();
+    ASSERT_TRUE(toolBar->isVisible());
+    EXPECT_GT(toolBar->height(), 0);
+    QAction* sizes = nullptr;
+    for (QAction* action : toolBar->actions()) {
+        if (action->toolTip() == QStringLiteral("Display File Sizes")) {
+            sizes = action;
+        }
+    }
+    ASSERT_NE(sizes, nullptr);
+    auto* button = qobject_cast<QToolButton*>(toolBar->widgetForAction(sizes));
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isVisible());
+    const int before = app_->currentLabel().showSize;
+    QTest::mouseClick(button, Qt::LeftButton);
+    processEvents();
+    EXPECT_NE(app_->currentLabel().showSize, before);
+}
+
 TEST_F(MouseTest, RightClickIsIgnoredWhileDragging) {
     setView(ONE_LABEL, 1);
     placeObject(OBJECT_IMAGE, {50, -50, 150, -150});
@@ -162,6 +230,49 @@ TEST_F(MouseTest, RightClickIsIgnoredWhileDragging) {
     EXPECT_EQ(window_->lastPopup(), 0);
     QTest::mouseRelease(window_.get(), Qt::LeftButton, Qt::NoModifier, onFace(0, 1, 100, -100));
     EXPECT_EQ(app_->shell.drag.mode, DRAG_NONE);
+}
+
+// Double-clicks: the body reads the disk, the comment line above the body's bottom edge edits
+// the comment, the spine (or Shift anywhere) edits the spine text, a string edits its text.
+TEST_F(MouseTest, DoubleClicksReadTheDiskOrEditTheCommentSpineOrString) {
+    TempDir disk;
+    DriveMapping mapping('C', disk.path());
+    std::vector<int> ran;
+    CommandObserver previous = setCommandObserver([&ran](int id) { ran.push_back(id); });
+    auto doubleClick = [&](QPoint where, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        ran.clear();
+        QTest::mouseDClick(window_.get(), Qt::LeftButton, modifiers, where);
+        processEvents();
+        return ran.empty() ? 0 : ran.back();
+    };
+
+    setView(ONE_LABEL, 1);
+    VAROINFO& label = app_->currentLabel();
+    label.showComment = 1;
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -150)), CMD_READ_DISK);
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -355)), CMD_EDIT_COMMENT);
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -378)), CMD_EDIT_SPINE_TEXT);
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -150), Qt::ShiftModifier), CMD_EDIT_SPINE_TEXT);
+    label.showComment = 0;
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -355)), CMD_READ_DISK) << "no comment line shown";
+
+    placeObject(OBJECT_STRING, {20, -20, 120, -80});
+    click(onFace(0, 1, 60, -50)); // the first press of a double-click selects the string
+    EXPECT_EQ(doubleClick(onFace(0, 1, 60, -50)), CMD_MODIFY_TEXT);
+    EXPECT_EQ(app_->shell.selectedKind, SELECTED_STRING);
+    label.objects.clear();
+    app_->shell.selectedKind = SELECTED_NONE;
+
+    // The half-size overview: the same places at half size, on the face under the pointer.
+    setView(QUAD_LABEL, 0, 0, 1);
+    label.showComment = 1;
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -150)), CMD_READ_DISK);
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -355)), CMD_EDIT_COMMENT);
+    EXPECT_EQ(doubleClick(onFace(0, 1, 178, -378)), CMD_EDIT_SPINE_TEXT);
+    // Beside the zoomed face of a paged format: nothing.
+    setView(QUAD_LABEL, 1, 0, 2);
+    EXPECT_EQ(doubleClick(onFace(0, 2, 380, -100)), 0);
+    setCommandObserver(previous);
 }
 
 } // namespace

@@ -1,8 +1,10 @@
+#include "catalog/archive_reader.h"
 #include "catalog/read_disk.h"
 #include "render/file_list.h"
 #include "resources/command_ids.h"
 #include "shell/scan_wait.h"
 #include "shell_fixture.h"
+#include "tests/catalog/zip_builder.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -82,6 +84,22 @@ TEST_F(ReadDiskTest, EscCancelsAndCommandsWaitForTheRead) {
     EXPECT_NE(app_->view.format, QUAD_LABEL);
     processEvents();
     EXPECT_EQ(app_->view.format, QUAD_LABEL);
+}
+
+// An archive past the member cap says in the status bar how many members the label leaves out.
+TEST_F(ReadDiskTest, StatusBarCountsArchiveMembersLeftOut) {
+    std::vector<ZipMember> members;
+    for (int i = 0; i < 7; ++i) {
+        members.push_back({"m" + std::to_string(i) + ".txt", false, 1});
+    }
+    disk_.writeText("many.zip", zipBytes(members));
+    app_->catalog.scanArchives = 1;
+    const std::uint64_t defaultCap = replaceArchiveMemberCap(4);
+    window_->sendCommand(CMD_READ_DISK);
+    replaceArchiveMemberCap(defaultCap);
+    EXPECT_EQ(window_->statusText(),
+              "3 archive members left out (an archive lists at most 1,000,000)");
+    EXPECT_EQ(app_->currentLabel().entries[0].child->entryCount(), 4);
 }
 
 // Folders that cannot be read are counted in the status bar; the rest of the disk is read.

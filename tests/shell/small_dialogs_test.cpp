@@ -9,8 +9,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <functional>
 #include <gtest/gtest.h>
 #include <vector>
@@ -59,6 +61,33 @@ TEST(ShowHint, ShowsItsTextsAndAnswersByButton) {
                         "The exclude/include list has changed.  Do you want to re-scan the disk?",
                         "Scan Disk", "Don't Scan Disk", "&Don't Show This Hint Again"}));
     EXPECT_EQ(settings.hiddenHints[0], 0);
+}
+
+// The icon stands for what the caption says: a warning, else a question; the program's own icon
+// sits on the right.
+TEST(ShowHint, TheIconFollowsTheCaption) {
+    ProgramSettings settings;
+    std::vector<QImage> icons;
+    QImage programIcon;
+    QDialog probe;
+    Answerer look([&](QDialog& dialog) {
+        icons.push_back(dialog.findChild<QLabel*>("hintIcon")->pixmap().toImage());
+        programIcon = dialog.findChild<QLabel*>("hintProgramIcon")->pixmap().toImage();
+        return QDialog::Rejected;
+    });
+    askRescan(settings);
+    ShowHint(nullptr, settings, "Drive Modification Warning",
+             "You've selected a new drive to scan, would you like to scan it now?", "Scan Disk",
+             "Don't Scan Disk", 1);
+    ASSERT_EQ(icons.size(), 2u);
+    auto standard = [&probe](QStyle::StandardPixmap kind) {
+        return probe.style()->standardIcon(kind, nullptr, &probe).pixmap(32, 32).toImage();
+    };
+    EXPECT_FALSE(icons[0].isNull());
+    EXPECT_EQ(icons[0], standard(QStyle::SP_MessageBoxQuestion));
+    EXPECT_EQ(icons[1], standard(QStyle::SP_MessageBoxWarning));
+    EXPECT_NE(icons[0], icons[1]);
+    EXPECT_FALSE(programIcon.isNull());
 }
 
 TEST(ShowHint, SilencedWithTheSecondButtonStaysSilentUntilShownAgain) {

@@ -104,6 +104,43 @@ TEST_F(UnsavedChangesTest, TheTitleMarksEditsUntilTheLabelsAreSaved) {
     EXPECT_EQ(reread.objects[0].left, object.left);
 }
 
+// One rule for the name in the title, one for commands that empty labels, and only a change
+// marks the document; the Open dialog lists label files whatever the case of their extension.
+TEST_F(UnsavedChangesTest, OneRuleForTheNameAndOnlyAChangeMarksTheTitle) {
+    path_ = saved_;
+    run(CMD_OPEN);
+    const std::string opened = title();
+    EXPECT_EQ(opened.rfind("saved - Pelmora", 0), 0u) << opened;
+    ASSERT_EQ(asked(ui::ModalKind::OpenFile), 1);
+    const auto open = std::find_if(requests_.begin(), requests_.end(),
+                                   [](const auto& r) { return r.kind == ui::ModalKind::OpenFile; });
+    EXPECT_NE(open->filter.find("*.PMB"), std::string::npos) << open->filter;
+    EXPECT_NE(open->filter.find("*.pmb"), std::string::npos) << open->filter;
+    app_->settings.recentFiles[0] = saved_;
+    run(CMD_RECENT_1);
+    EXPECT_EQ(title(), opened) << "Open Recent names the document as Open does";
+
+    // Dialogs cancelled: nothing changed, no "*".
+    path_.clear();
+    for (int id : {CMD_EDIT_COMMENT, CMD_FONTS_AND_COLORS, CMD_BODY_BACK_COLOR, CMD_EDIT_SPINE_TEXT,
+                   CMD_SPINE_FONT, CMD_SPINE_COLOR, CMD_INSERT_IMAGE, CMD_EDIT_FILES}) {
+        run(id);
+        EXPECT_FALSE(app_->document().changed) << id;
+        EXPECT_EQ(title(), opened) << id;
+    }
+    edit();
+    EXPECT_EQ(title().rfind("saved* - Pelmora", 0), 0u) << title();
+
+    // New and Clear All Labels: the question first, then a new document without "*".
+    choice_ = kDiscard;
+    for (int id : {CMD_CLEAR_ALL_LABELS, CMD_NEW}) {
+        run(id);
+        EXPECT_EQ(title().rfind("default - Pelmora", 0), 0u) << id << " " << title();
+        EXPECT_TRUE(app_->document().currentFilePath.empty()) << id;
+        edit();
+    }
+}
+
 TEST_F(UnsavedChangesTest, NewForgetsTheFileSoTheNextSaveAsksForAName) {
     path_ = saved_;
     run(CMD_OPEN);

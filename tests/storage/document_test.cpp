@@ -71,8 +71,8 @@ TEST_F(DocumentTest, OpenAdoptsNameFolderAndRecentListThenLoads) {
     const FileDialogRequest request = beginOpen(document_, settings_);
     EXPECT_EQ(request.title, "Load Pelmora Body...");
     ASSERT_EQ(request.filters.size(), 2u);
-    EXPECT_EQ(request.filters[0].description, "Pelmora Bodies (*.PMB)");
-    EXPECT_EQ(request.filters[0].pattern, "*.PMB");
+    EXPECT_EQ(request.filters[0].description, "Pelmora Bodies (*.PMB) (*.PMB *.pmb)");
+    EXPECT_EQ(request.filters[0].pattern, "*.PMB *.pmb");
     EXPECT_EQ(request.filters[1].pattern, "*.*");
     EXPECT_EQ(request.initialFolder, "/somewhere/else/");
     EXPECT_EQ(request.initialName, "");
@@ -170,7 +170,7 @@ TEST_F(DocumentTest, FailedSaveAsKeepsTheOldName) {
     EXPECT_EQ(settings_.labelPath, "");
 }
 
-TEST_F(DocumentTest, RecentFileLoadsMovesToFrontAndKeepsTheExtensionInTheName) {
+TEST_F(DocumentTest, RecentFileLoadsMovesToFrontAndIsNamedAsOpenNamesIt) {
     const std::string a = savedFile("a.PMB");
     const std::string b = savedFile("b.PMB");
     settings_.recentFiles = {b, "", a, "", ""};
@@ -184,7 +184,7 @@ TEST_F(DocumentTest, RecentFileLoadsMovesToFrontAndKeepsTheExtensionInTheName) {
 
     EXPECT_EQ(openRecentFile(document_, settings_, target, 3), RecentOpenResult::Loaded);
     EXPECT_STREQ(target.volumeName, "SAVED DISK");
-    EXPECT_EQ(document_.documentName, "a.PMB");
+    EXPECT_EQ(document_.documentName, "a");
     EXPECT_EQ(document_.currentFilePath, a);
     EXPECT_EQ(settings_.labelPath, "/kept/");
     EXPECT_EQ(settings_.recentFiles[0], a);

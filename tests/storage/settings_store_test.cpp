@@ -377,6 +377,9 @@ INSTANTIATE_TEST_SUITE_P(
                  [](const State& s) { EXPECT_EQ(s.catalog.driveLetter, 0); }},
         ReadCase{"drive letter as text", "Drive=D\n",
                  [](const State& s) { EXPECT_EQ(s.catalog.driveLetter, 0); }},
+        // What a drive never chosen was once written as: asked again, not taken as C.
+        ReadCase{"drive 0", "Drive=0\n",
+                 [](const State& s) { EXPECT_EQ(s.catalog.driveLetter, 0); }},
         ReadCase{"labels 4", "Labels=4\nZoom=0\n",
                  [](const State& s) {
                      EXPECT_EQ(s.view.format, ONE_LABEL);
@@ -659,6 +662,18 @@ TEST_F(SettingsStore, LongerEarlierListsStayInTheFileUnread) {
     back.read();
     EXPECT_EQ(back.catalog.excludeCount(), 1);
     EXPECT_EQ(back.labels.labels[0].extStyleCount(), 1);
+}
+
+// A drive never chosen is not written: the next start asks for one again.
+TEST_F(SettingsStore, ADriveNeverChosenIsAskedForAgain) {
+    State s;
+    s.catalog.driveLetter = 0;
+    ASSERT_TRUE(s.write());
+    EXPECT_EQ(stored("Drive"), std::nullopt);
+    State back;
+    back.catalog.driveLetter = 'Q';
+    back.read();
+    EXPECT_EQ(back.catalog.driveLetter, 0);
 }
 
 TEST_F(SettingsStore, InitialsAreWrittenOnlyOnTheirOwn) {

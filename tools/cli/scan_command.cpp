@@ -163,6 +163,10 @@ int runScan(const std::vector<std::string>& args, std::ostream& out, bool termin
                   << (read.unreadableFolders == 1 ? " folder" : " folders")
                   << " could not be read (listed without contents)\n";
     }
+    if (read.archiveMembersLeftOut > 0) {
+        std::cerr << "pelmora-cli: " << archiveMembersLeftOutText(read.archiveMembersLeftOut)
+                  << '\n';
+    }
     if (read.incomplete) {
         std::cerr << "pelmora-cli: " << kIncompleteCatalogText << '\n';
     }
