@@ -34,7 +34,6 @@ constexpr int kNonEditingCommands[] = {
     CMD_CMDLINE_PRINT,
     CMD_CLEAR_ALL_LABELS,
     CMD_EXIT,
-    CMD_CLEAR_ALL_LABELS,
     // Mark the document themselves when they changed the label.
     CMD_READ_DISK,
     CMD_READ_TEMPLATE,

@@ -122,12 +122,14 @@ TEST_F(UnsavedChangesTest, OneRuleForTheNameAndOnlyAChangeMarksTheTitle) {
 
     // Dialogs cancelled: nothing changed, no "*".
     path_.clear();
+    reply_ = 0; // every chooser and dialog cancelled
     for (int id : {CMD_EDIT_COMMENT, CMD_FONTS_AND_COLORS, CMD_BODY_BACK_COLOR, CMD_EDIT_SPINE_TEXT,
                    CMD_SPINE_FONT, CMD_SPINE_COLOR, CMD_INSERT_IMAGE, CMD_EDIT_FILES}) {
         run(id);
         EXPECT_FALSE(app_->document().changed) << id;
         EXPECT_EQ(title(), opened) << id;
     }
+    reply_ = IDOK;
     edit();
     EXPECT_EQ(title().rfind("saved* - Pelmora", 0), 0u) << title();
 
