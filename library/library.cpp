@@ -579,8 +579,9 @@ void Library::interrupt() {
     }
 }
 
-void Library::limitPages(std::int64_t pages) {
-    db_.exec("PRAGMA max_page_count=" + std::to_string(pages));
+void Library::limitGrowth(std::int64_t pages) {
+    const std::int64_t now = db_.queryInt("PRAGMA page_count");
+    db_.exec("PRAGMA max_page_count=" + std::to_string(now + pages));
 }
 
 } // namespace pelmora::library

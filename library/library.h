@@ -153,8 +153,8 @@ public:
     // Files with the same name (A-Z folded) and size on more than one label, biggest first.
     std::vector<DuplicateGroup> duplicates(std::uint64_t minSize);
 
-    // Test hook: the most pages the file may grow to, so that a full disk can be simulated.
-    void limitPages(std::int64_t pages);
+    // Test hook: the file may grow by `pages` more pages only, as on a nearly full disk.
+    void limitGrowth(std::int64_t pages);
 
 private:
     OpenResult checkSchema(bool forSearch);
