@@ -13,6 +13,7 @@
 #include "resources/command_ids.h"
 #include "shell/app.h"
 #include "shell/commands.h"
+#include "shell/library_hook.h"
 #include "shell/main_window.h"
 #include "shell/object_hit.h"
 #include "shell/small_dialogs.h"
@@ -97,6 +98,7 @@ bool saveDocumentAs(App& app, MainWindow& window) {
     const bool saved = finishSaveAs(app.document, app.settings, app.currentLabel(), *path);
     if (saved) {
         app.document.changed = false;
+        libraryNoteLabelFile(app.document.currentFilePath);
     }
     window.updateTitle();
     window.rebuildRecentMenu();
@@ -110,6 +112,7 @@ bool saveDocument(App& app, MainWindow& window) {
     if (!saveCurrentFile(app.document, app.currentLabel())) {
         return false;
     }
+    libraryNoteLabelFile(app.document.currentFilePath);
     markDocumentUnchanged(app, window);
     return true;
 }
@@ -153,7 +156,10 @@ void cmdOpen(App& app, MainWindow& window, int) {
                             request.initialFolder, request.initialName);
     if (path) {
         SelectPlacedObject(app, window, -1);
-        finishOpen(app.document, app.settings, app.currentLabel(), *path);
+        if (finishOpen(app.document, app.settings, app.currentLabel(), *path).status ==
+            LabelFileStatus::Loaded) {
+            libraryNoteLabelFile(*path);
+        }
         app.document.changed = false;
         refreshAfterLoad(app, window);
     }
