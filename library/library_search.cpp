@@ -39,7 +39,9 @@ std::vector<Hit> Library::find(const FindQuery& query) {
         return hits;
     }
     // A run of three characters lets the trigram index pick the candidates; shorter patterns
-    // (and regular expressions) read every name. LIKE folds only A-Z, as the catalog does.
+    // (and regular expressions) read every name. LIKE folds only A-Z, as the catalog does. The
+    // index takes no LIKE with an ESCAPE clause, so the LIKE pattern only narrows (see
+    // likePattern) and every candidate is checked below.
     const bool byPattern = !query.nameFilter && !query.pattern.empty();
     const bool indexed = byPattern && longestLiteralRun(query.pattern) >= 3;
     std::string sql = std::string("SELECT ") + kHitColumns;
@@ -50,9 +52,9 @@ std::vector<Hit> Library::find(const FindQuery& query) {
     }
     sql += "JOIN folders f ON f.id = e.folder_id JOIN labels l ON l.id = e.label_id WHERE 1";
     if (indexed) {
-        sql += " AND n.name LIKE ?1 ESCAPE '\\'";
+        sql += " AND n.name LIKE ?1";
     } else if (byPattern) {
-        sql += " AND e.name LIKE ?1 ESCAPE '\\'";
+        sql += " AND e.name LIKE ?1";
     }
     if (!query.extension.empty()) {
         sql += " AND e.ext = ?2";

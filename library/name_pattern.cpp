@@ -93,8 +93,7 @@ std::string likePattern(std::string_view pattern) {
         case '%':
         case '_':
         case '\\':
-            like += '\\';
-            like += c;
+            like += '_';
             break;
         default:
             like += c;
@@ -108,7 +107,7 @@ std::size_t longestLiteralRun(std::string_view pattern) {
     std::size_t best = 0;
     std::size_t run = 0;
     for (char c : pattern) {
-        if (c == '*' || c == '?') {
+        if (c == '*' || c == '?' || c == '%' || c == '_' || c == '\\') {
             run = 0;
         } else if (!isContinuation(static_cast<unsigned char>(c))) {
             best = std::max(best, ++run);

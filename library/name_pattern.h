@@ -24,11 +24,14 @@ bool matchesSubstringPattern(std::string_view name, std::string_view pattern);
 // Whether the whole of `text` matches `pattern` (wildcards allowed, A-Z folded).
 bool matchesWholePattern(std::string_view text, std::string_view pattern);
 
-// The pattern as an SQL LIKE pattern for a substring search, escaped with '\'.
+// The pattern as an SQL LIKE pattern for a substring search, without an ESCAPE clause (the
+// trigram index would not take one): '%', '_' and '\\' in the pattern become '_', so the LIKE
+// matches at least every name the pattern does and the caller checks each candidate.
 std::string likePattern(std::string_view pattern);
 
-// The characters (not bytes) of the longest wildcard-free run in `pattern`: the trigram
-// index can narrow a search only when this is at least 3.
+// The characters (not bytes) of the longest run in `pattern` free of wildcards and of the
+// characters likePattern turns into one: the trigram index can narrow a search only when this
+// is at least 3.
 std::size_t longestLiteralRun(std::string_view pattern);
 
 // The extension of a name: the text after its last '.', A-Z folded; empty without a dot.

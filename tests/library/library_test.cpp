@@ -54,6 +54,7 @@ protected:
         dir_.writeFile("ALPHA/photo.JPG", 5000);
         dir_.writeFile("ALPHA/caf\xC3\xA9.txt", 7);
         dir_.writeFile("ALPHA/big.iso", 70000);
+        dir_.writeFile("ALPHA/100%_done.txt", 1);
         ASSERT_EQ(
             test::runCommand("cd " + quoted(dir_.file("ALPHA")) + " && zip -q -r Backup.zip Docs"),
             0);
@@ -175,6 +176,10 @@ TEST_F(LibraryTest, FindsBySubstringWildcardRegexExtensionSizeAndKind) {
                                      "ALPHA:Docs/Report2024.txt"}));
     EXPECT_EQ(find({.pattern = "md"}), (std::set<std::string>{"BETA:notes.md"}));
     EXPECT_EQ(find({.pattern = "caf?.txt"}), (std::set<std::string>{"ALPHA:caf\xC3\xA9.txt"}));
+    // '%' and '_' are plain characters in a pattern.
+    EXPECT_EQ(find({.pattern = "0%_dONE"}), (std::set<std::string>{"ALPHA:100%_done.txt"}));
+    EXPECT_TRUE(find({.pattern = "100x_done"}).empty());
+    EXPECT_TRUE(find({.pattern = "100%xdone"}).empty());
     // Extension, size bounds, kinds, label and limit.
     EXPECT_EQ(find({.extension = ".ISO", .minSize = 70001}),
               (std::set<std::string>{"BETA:big.iso"}));
