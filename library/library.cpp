@@ -20,7 +20,10 @@ namespace {
 
 // Entries and folders of one label take consecutive row ids (each label is written in one
 // transaction by the one writer the lock admits), so a label names its rows by id range and
-// the entries need no index on their label.
+// needs no index. An entry reaches its label through its folder. The name index keeps
+// neither a copy of the names (external content), nor positions (detail=none: the trigram
+// index narrows, every candidate is checked), nor name lengths (columnsize=0): the smallest
+// index that still answers a substring without reading every row.
 constexpr const char* kSchema = R"sql(
 CREATE TABLE labels(
   id INTEGER PRIMARY KEY,
@@ -50,7 +53,6 @@ CREATE TABLE folders(
 );
 CREATE TABLE entries(
   id INTEGER PRIMARY KEY,
-  label_id INTEGER NOT NULL,
   folder_id INTEGER NOT NULL,
   name TEXT NOT NULL,
   ext TEXT NOT NULL,
@@ -58,7 +60,8 @@ CREATE TABLE entries(
   kind INTEGER NOT NULL
 );
 CREATE VIRTUAL TABLE entry_names USING fts5(
-  name, content='entries', content_rowid='id', tokenize='trigram', detail='none'
+  name, content='entries', content_rowid='id', tokenize='trigram', detail='none',
+  columnsize=0
 );
 )sql";
 
@@ -149,8 +152,8 @@ public:
     TreeWriter(Database& db, std::int64_t labelId)
         : labelId_(labelId),
           folder_(db.prepare("INSERT INTO folders(label_id, path) VALUES(?1, ?2)")),
-          entry_(db.prepare("INSERT INTO entries(label_id, folder_id, name, ext, size, kind) "
-                            "VALUES(?1, ?2, ?3, ?4, ?5, ?6)")),
+          entry_(db.prepare("INSERT INTO entries(folder_id, name, ext, size, kind) "
+                            "VALUES(?1, ?2, ?3, ?4, ?5)")),
           db_(db) {}
 
     void write(const VAROINFO& node, const std::string& folderPath, int depth) {
@@ -163,12 +166,11 @@ public:
                 continue;
             }
             const std::string name = fixedText(entry.name, kNameCapacity);
-            entry_.bind(1, labelId_)
-                .bind(2, folderId)
-                .bind(3, name)
-                .bind(4, extensionOf(name))
-                .bind(5, static_cast<std::int64_t>(entry.size))
-                .bind(6, static_cast<std::int64_t>(kindOf(entry)));
+            entry_.bind(1, folderId)
+                .bind(2, name)
+                .bind(3, extensionOf(name))
+                .bind(4, static_cast<std::int64_t>(entry.size))
+                .bind(5, static_cast<std::int64_t>(kindOf(entry)));
             entry_.run();
             entry_.reset();
             ++entries_;

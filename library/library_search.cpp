@@ -50,7 +50,7 @@ std::vector<Hit> Library::find(const FindQuery& query) {
     } else {
         sql += "entries e ";
     }
-    sql += "JOIN folders f ON f.id = e.folder_id JOIN labels l ON l.id = e.label_id WHERE 1";
+    sql += "JOIN folders f ON f.id = e.folder_id JOIN labels l ON l.id = f.label_id WHERE 1";
     if (indexed) {
         sql += " AND n.name LIKE ?1";
     } else if (byPattern) {
@@ -118,9 +118,10 @@ std::vector<DuplicateGroup> Library::duplicates(std::uint64_t minSize) {
     // sizes by name.
     Statement statement = db_.prepare(
         std::string("SELECT ") + kHitColumns +
-        "entries e JOIN folders f ON f.id = e.folder_id JOIN labels l ON l.id = e.label_id "
-        "WHERE e.kind = 0 AND e.size >= ?1 AND e.size IN (SELECT size FROM entries WHERE kind = 0 "
-        "AND size >= ?1 GROUP BY size HAVING count(DISTINCT label_id) > 1) "
+        "entries e JOIN folders f ON f.id = e.folder_id JOIN labels l ON l.id = f.label_id "
+        "WHERE e.kind = 0 AND e.size >= ?1 AND e.size IN (SELECT d.size FROM entries d JOIN folders g "
+        "ON g.id = d.folder_id WHERE d.kind = 0 AND d.size >= ?1 GROUP BY d.size "
+        "HAVING count(DISTINCT g.label_id) > 1) "
         "ORDER BY e.size DESC, lower(e.name), l.path, f.path");
     statement.bind(1, static_cast<std::int64_t>(minSize));
     DuplicateGroup group;
