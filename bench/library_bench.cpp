@@ -11,6 +11,7 @@
 // and prints each figure with its ratio. plocate (Debian's plocate) must be installed.
 //
 // usage: bench_library [LABELS [ENTRIES [FOLDER]]]   (default 1000 10000, the temp folder)
+// The generated files are removed afterwards unless PELMORA_BENCH_KEEP is set.
 
 #include "bench/bench_timing.h"
 #include "catalog/scanner.h"
@@ -202,6 +203,8 @@ int main(int argc, char** argv) {
     line("common substring query", common * 1000, commonRef * 1000, "ms", "within 3x, < 50 ms");
     std::printf("%-34s %10.3f s    (%zu unchanged; goal under 1 s)\n", "refresh, nothing changed",
                 refresh, counts.unchanged);
-    fs::remove_all(root);
+    if (!std::getenv("PELMORA_BENCH_KEEP")) {
+        fs::remove_all(root);
+    }
     return 0;
 }

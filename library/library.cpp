@@ -20,7 +20,10 @@ namespace {
 
 // Entries and folders of one label take consecutive row ids (each label is written in one
 // transaction by the one writer the lock admits), so a label names its rows by id range and
-// needs no index. An entry reaches its label through its folder. The name index keeps
+// needs no index. A folder's own entries follow one another too, so an entry belongs to the
+// folder with the greatest first_entry at or below its id (the later folder when an empty
+// one shares that first_entry), and the folder names the label: an entry row is its name,
+// size and kind only. Its extension is the end of its name. The name index keeps
 // neither a copy of the names (external content), nor positions (detail=none: the trigram
 // index narrows, every candidate is checked), nor name lengths (columnsize=0): the smallest
 // index that still answers a substring without reading every row.
@@ -49,13 +52,13 @@ CREATE TABLE labels(
 CREATE TABLE folders(
   id INTEGER PRIMARY KEY,
   label_id INTEGER NOT NULL,
-  path TEXT NOT NULL
+  path TEXT NOT NULL,
+  first_entry INTEGER NOT NULL
 );
+CREATE INDEX folders_by_entry ON folders(first_entry);
 CREATE TABLE entries(
   id INTEGER PRIMARY KEY,
-  folder_id INTEGER NOT NULL,
   name TEXT NOT NULL,
-  ext TEXT NOT NULL,
   size INTEGER NOT NULL,
   kind INTEGER NOT NULL
 );
@@ -149,28 +152,25 @@ bool isEmptyPlaceholder(const FileEntry& entry) {
 // Writes one label's folders and entries; returns the number of entries.
 class TreeWriter {
 public:
-    TreeWriter(Database& db, std::int64_t labelId)
-        : labelId_(labelId),
-          folder_(db.prepare("INSERT INTO folders(label_id, path) VALUES(?1, ?2)")),
-          entry_(db.prepare("INSERT INTO entries(folder_id, name, ext, size, kind) "
-                            "VALUES(?1, ?2, ?3, ?4, ?5)")),
-          db_(db) {}
+    TreeWriter(Database& db, std::int64_t labelId, std::int64_t firstEntry)
+        : labelId_(labelId), firstEntry_(firstEntry),
+          folder_(db.prepare("INSERT INTO folders(label_id, path, first_entry) "
+                             "VALUES(?1, ?2, ?3)")),
+          entry_(db.prepare("INSERT INTO entries(id, name, size, kind) VALUES(?1, ?2, ?3, ?4)")) {}
 
     void write(const VAROINFO& node, const std::string& folderPath, int depth) {
-        folder_.bind(1, labelId_).bind(2, folderPath);
+        folder_.bind(1, labelId_).bind(2, folderPath).bind(3, firstEntry_ + entries_);
         folder_.run();
         folder_.reset();
-        const std::int64_t folderId = db_.lastInsertRowid();
         for (const FileEntry& entry : node.entries) {
             if (isEmptyPlaceholder(entry)) {
                 continue;
             }
             const std::string name = fixedText(entry.name, kNameCapacity);
-            entry_.bind(1, folderId)
+            entry_.bind(1, firstEntry_ + entries_)
                 .bind(2, name)
-                .bind(3, extensionOf(name))
-                .bind(4, static_cast<std::int64_t>(entry.size))
-                .bind(5, static_cast<std::int64_t>(kindOf(entry)));
+                .bind(3, static_cast<std::int64_t>(entry.size))
+                .bind(4, static_cast<std::int64_t>(kindOf(entry)));
             entry_.run();
             entry_.reset();
             ++entries_;
@@ -189,9 +189,9 @@ public:
 
 private:
     std::int64_t labelId_;
+    std::int64_t firstEntry_;
     Statement folder_;
     Statement entry_;
-    Database& db_;
     std::int64_t entries_ = 0;
 };
 
@@ -452,7 +452,7 @@ AddResult Library::addLabelFile(const std::string& givenPath) {
             db_.queryInt("SELECT coalesce(max(id), 0) + 1 FROM folders");
         const std::int64_t firstEntry =
             db_.queryInt("SELECT coalesce(max(id), 0) + 1 FROM entries");
-        TreeWriter writer(db_, labelId);
+        TreeWriter writer(db_, labelId, firstEntry);
         writer.write(label, "", 0);
         const std::int64_t lastFolder = db_.queryInt("SELECT coalesce(max(id), 0) FROM folders");
         const std::int64_t lastEntry = db_.queryInt("SELECT coalesce(max(id), 0) FROM entries");

@@ -10,6 +10,11 @@ namespace {
 
 constexpr const char* kHitColumns = "e.name, e.size, e.kind, f.path, l.volume, l.path, l.id FROM ";
 
+// The folder and label of entry e (see the schema in library.cpp).
+constexpr const char* kFolderAndLabel =
+    "JOIN folders f ON f.id = (SELECT g.id FROM folders g WHERE g.first_entry <= e.id "
+    "ORDER BY g.first_entry DESC, g.id DESC LIMIT 1) JOIN labels l ON l.id = f.label_id ";
+
 Hit readHit(const Statement& row) {
     Hit hit;
     hit.name = row.text(0);
@@ -50,14 +55,15 @@ std::vector<Hit> Library::find(const FindQuery& query) {
     } else {
         sql += "entries e ";
     }
-    sql += "JOIN folders f ON f.id = e.folder_id JOIN labels l ON l.id = f.label_id WHERE 1";
+    sql += kFolderAndLabel;
+    sql += "WHERE 1";
     if (indexed) {
         sql += " AND n.name LIKE ?1";
     } else if (byPattern) {
         sql += " AND e.name LIKE ?1";
     }
     if (!query.extension.empty()) {
-        sql += " AND e.ext = ?2";
+        sql += " AND e.name LIKE ?2";
     }
     if (query.minSize) {
         sql += " AND e.size >= ?3";
@@ -75,12 +81,16 @@ std::vector<Hit> Library::find(const FindQuery& query) {
     if (byPattern) {
         statement.bind(1, likePattern(query.pattern));
     }
+    std::string extension = query.extension;
+    if (!extension.empty() && extension.front() == '.') {
+        extension.erase(0, 1);
+    }
+    extension = foldedText(extension);
     if (!query.extension.empty()) {
-        std::string ext = query.extension;
-        if (!ext.empty() && ext.front() == '.') {
-            ext.erase(0, 1);
-        }
-        statement.bind(2, foldedText(ext));
+        // Narrows to names ending in the extension; each is checked below.
+        std::string like = likePattern("." + extension);
+        like.pop_back(); // no '%' after it
+        statement.bind(2, like);
     }
     if (query.minSize) {
         statement.bind(3, static_cast<std::int64_t>(*query.minSize));
@@ -95,6 +105,9 @@ std::vector<Hit> Library::find(const FindQuery& query) {
             continue;
         }
         if (query.nameFilter && !query.nameFilter(name)) {
+            continue;
+        }
+        if (!query.extension.empty() && extensionOf(name) != extension) {
             continue;
         }
         Hit hit = readHit(statement);
@@ -117,11 +130,10 @@ std::vector<DuplicateGroup> Library::duplicates(std::uint64_t minSize) {
     // Sizes that occur on two labels first (one pass over the sizes), then the entries of those
     // sizes by name.
     Statement statement = db_.prepare(
-        std::string("SELECT ") + kHitColumns +
-        "entries e JOIN folders f ON f.id = e.folder_id JOIN labels l ON l.id = f.label_id "
-        "WHERE e.kind = 0 AND e.size >= ?1 AND e.size IN (SELECT d.size FROM entries d JOIN folders g "
-        "ON g.id = d.folder_id WHERE d.kind = 0 AND d.size >= ?1 GROUP BY d.size "
-        "HAVING count(DISTINCT g.label_id) > 1) "
+        std::string("SELECT ") + kHitColumns + "entries e " + kFolderAndLabel +
+        "WHERE e.kind = 0 AND e.size >= ?1 AND e.size IN (SELECT d.size FROM entries d "
+        "JOIN labels k ON d.id BETWEEN k.first_entry AND k.last_entry "
+        "WHERE d.kind = 0 AND d.size >= ?1 GROUP BY d.size HAVING count(DISTINCT k.id) > 1) "
         "ORDER BY e.size DESC, lower(e.name), l.path, f.path");
     statement.bind(1, static_cast<std::int64_t>(minSize));
     DuplicateGroup group;
