@@ -127,13 +127,13 @@ std::vector<DuplicateGroup> Library::duplicates(std::uint64_t minSize) {
     if (!db_.isOpen()) {
         return groups;
     }
-    // Sizes that occur on two labels first (one pass over the sizes), then the entries of those
-    // sizes by name.
+    // Sizes that occur on two labels first (each label's entries read by their id range), then
+    // the entries of those sizes by name.
     Statement statement = db_.prepare(
         std::string("SELECT ") + kHitColumns + "entries e " + kFolderAndLabel +
-        "WHERE e.kind = 0 AND e.size >= ?1 AND e.size IN (SELECT d.size FROM entries d "
-        "JOIN labels k ON d.id BETWEEN k.first_entry AND k.last_entry "
-        "WHERE d.kind = 0 AND d.size >= ?1 GROUP BY d.size HAVING count(DISTINCT k.id) > 1) "
+        "WHERE e.kind = 0 AND e.size >= ?1 AND e.size IN (SELECT d.size FROM labels k "
+        "CROSS JOIN entries d ON d.id BETWEEN k.first_entry AND k.last_entry "
+        "WHERE +d.kind = 0 AND +d.size >= ?1 GROUP BY d.size HAVING count(DISTINCT k.id) > 1) "
         "ORDER BY e.size DESC, lower(e.name), l.path, f.path");
     statement.bind(1, static_cast<std::int64_t>(minSize));
     DuplicateGroup group;
