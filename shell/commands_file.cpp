@@ -186,6 +186,9 @@ void cmdRecentFile(App& app, MainWindow& window, int id) {
     SelectPlacedObject(app, window, -1);
     const RecentOpenResult result =
         openRecentFile(app.document, app.settings, app.currentLabel(), id - CMD_RECENT_1 + 1);
+    if (result == RecentOpenResult::Loaded) {
+        libraryNoteLabelFile(app.settings.recentFiles[0]); // the opened file moved to the front
+    }
     if (result != RecentOpenResult::EmptyEntry) {
         app.document.changed = false;
         refreshAfterLoad(app, window);

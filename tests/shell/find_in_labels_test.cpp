@@ -80,7 +80,7 @@ protected:
     std::string path_; // what the file dialogs answer
 };
 
-TEST_F(FindInLabelsTest, OpenSaveAndSaveAsKeepTheLibraryCurrent) {
+TEST_F(FindInLabelsTest, OpenRecentSaveAndSaveAsKeepTheLibraryCurrent) {
     answer_ = [this](const ui::ModalRequest& request) -> std::optional<ui::ModalAnswer> {
         if (request.kind == ui::ModalKind::OpenFile || request.kind == ui::ModalKind::SaveFile) {
             return ui::ModalAnswer{1, path_};
@@ -110,6 +110,13 @@ TEST_F(FindInLabelsTest, OpenSaveAndSaveAsKeepTheLibraryCurrent) {
     run(CMD_OPEN);
     EXPECT_EQ(labelsInLibrary(), (std::set<std::string>{dir_.file("first.PMB"), otherPath}));
     EXPECT_EQ(labelsHolding("holiday"), (std::set<std::string>{otherPath}));
+
+    // So does one reopened from the recent files after it changed on disk.
+    std::strcpy(other.entries[0].name, "Wedding.mov");
+    ASSERT_TRUE(saveLabelFile(otherPath, other));
+    run(CMD_RECENT_1);
+    EXPECT_EQ(labelsHolding("wedding"), (std::set<std::string>{otherPath}));
+    EXPECT_TRUE(labelsHolding("holiday").empty());
 }
 
 TEST_F(FindInLabelsTest, TheDialogAddsAFolderAndOpensAHitsLabelAtItsPage) {
