@@ -14,7 +14,8 @@ constexpr int kLastCommandId = 40308;
 // original id ever changes meaning.
 constexpr int kFirstExtraCommandId = 40401;
 constexpr int CMD_PRINT_PREVIEW = 40401; // File > "Print Preview...": the sheet before printing
-constexpr int kLastExtraCommandId = 40401;
+constexpr int CMD_FIND_IN_LABELS = 40402; // File > "Find in Labels...": the label library
+constexpr int kLastExtraCommandId = 40402;
 
 // File menu
 constexpr int CMD_SELECT_DRIVE = 40001;
@@ -304,6 +305,7 @@ constexpr std::array kCommandIds{
     CMD_WEB_SITE,
     CMD_MAKE_BACKGROUND,
     CMD_PRINT_PREVIEW,
+    CMD_FIND_IN_LABELS,
 };
 
 // True for an id in kCommandIds: one the dispatcher has a row for.

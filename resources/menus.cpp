@@ -69,6 +69,7 @@ MenuItem fileMenu() {
                                }),
                        command("&Save", CMD_SAVE, "Ctrl+S"),
                        command("Save &As...", CMD_SAVE_AS, "Ctrl+A"),
+                       command("Find in La&bels...", CMD_FIND_IN_LABELS),
                        separator(),
                        command("Select %s &Drive", CMD_SELECT_DRIVE),
                        labelFormatMenu(),

@@ -134,6 +134,7 @@ constexpr std::array kMenuHints{
     CommandText{CMD_WEB_SITE, "Visit the program's home page (requires internet connection)."},
     CommandText{CMD_MAKE_BACKGROUND, "Make this image a backround for this page"},
     CommandText{CMD_PRINT_PREVIEW, "See the printed sheet before printing it"},
+    CommandText{CMD_FIND_IN_LABELS, "Find a file on any disk cataloged in a label file"},
 };
 
 constexpr std::array kTooltips{

@@ -77,6 +77,7 @@ void cmdOpen(App& app, MainWindow& window, int id);
 void cmdSave(App& app, MainWindow& window, int id);
 void cmdSaveAs(App& app, MainWindow& window, int id);
 void cmdRecentFile(App& app, MainWindow& window, int id);
+void cmdFindInLabels(App& app, MainWindow& window, int id); // commands_library.cpp
 void cmdSelectDrive(App& app, MainWindow& window, int id);
 void cmdLabelFormat(App& app, MainWindow& window, int id);
 void cmdDirectoryLevels(App& app, MainWindow& window, int id);

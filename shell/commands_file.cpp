@@ -13,6 +13,7 @@
 #include "resources/command_ids.h"
 #include "shell/app.h"
 #include "shell/commands.h"
+#include "shell/library_hook.h"
 #include "shell/main_window.h"
 #include "shell/object_hit.h"
 #include "shell/small_dialogs.h"
@@ -116,6 +117,7 @@ bool saveDocumentAs(App& app, MainWindow& window, int index) {
         return false;
     }
     document.changed = false;
+    libraryNoteLabelFile(document.currentFilePath);
     window.updateTitle();
     window.rebuildRecentMenu();
     return true;
@@ -130,6 +132,7 @@ bool saveDocument(App& app, MainWindow& window, int index) {
         return false;
     }
     document.changed = false;
+    libraryNoteLabelFile(document.currentFilePath);
     window.updateTitle();
     return true;
 }
@@ -173,7 +176,10 @@ void cmdOpen(App& app, MainWindow& window, int) {
                             request.initialFolder, request.initialName);
     if (path) {
         SelectPlacedObject(app, window, -1);
-        finishOpen(app.document(), app.settings, app.currentLabel(), *path);
+        if (finishOpen(app.document(), app.settings, app.currentLabel(), *path).status ==
+            LabelFileStatus::Loaded) {
+            libraryNoteLabelFile(*path);
+        }
         app.document().changed = false;
         refreshAfterLoad(app, window);
     }
@@ -200,6 +206,9 @@ void cmdRecentFile(App& app, MainWindow& window, int id) {
     SelectPlacedObject(app, window, -1);
     const RecentOpenResult result =
         openRecentFile(app.document(), app.settings, app.currentLabel(), id - CMD_RECENT_1 + 1);
+    if (result == RecentOpenResult::Loaded) {
+        libraryNoteLabelFile(app.settings.recentFiles[0]); // the opened file moved to the front
+    }
     if (result != RecentOpenResult::EmptyEntry) {
         app.document().changed = false;
         refreshAfterLoad(app, window);

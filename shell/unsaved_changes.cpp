@@ -33,6 +33,7 @@ constexpr int kNonEditingCommands[] = {
     CMD_CMDLINE_TEMPLATE,
     CMD_CMDLINE_PRINT,
     CMD_CLEAR_ALL_LABELS,
+    CMD_FIND_IN_LABELS,
     CMD_EXIT,
     // Mark the document themselves when they changed the label.
     CMD_READ_DISK,

@@ -34,15 +34,16 @@ enum class WindowName : std::size_t {
     Initials,
     Exclude,
     Dummy,
+    Find,
 };
-constexpr std::size_t kWindowCount = 17;
+constexpr std::size_t kWindowCount = 18;
 
 // The stored names ("%sX" / "%sY" form the keys), indexed by WindowName.
 constexpr std::array<const char*, kWindowCount> kWindowNames = {
     "MainWindow",    "ColorWindow",      "FontWindow",     "ExtWindow",        "AboutWindow",
     "DriveWindow",   "SubdirWindow",     "LabelWindow",    "CommentWindow",    "StringWindow",
     "DirtyWindow",   "PrintSetupWindow", "GotoPageWindow", "ChangeFileWindow", "InitialsWindow",
-    "ExcludeWindow", "DummyWindow",
+    "ExcludeWindow", "DummyWindow",      "FindWindow",
 };
 
 constexpr std::size_t kCustomColorCount = 16;

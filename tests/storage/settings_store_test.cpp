@@ -573,7 +573,7 @@ TEST_F(SettingsStore, WrittenKeysFollowTheirOrder) {
          {"MainWindow", "ColorWindow", "FontWindow", "ExtWindow", "AboutWindow", "DriveWindow",
           "SubdirWindow", "LabelWindow", "CommentWindow", "StringWindow", "DirtyWindow",
           "PrintSetupWindow", "GotoPageWindow", "ChangeFileWindow", "InitialsWindow",
-          "ExcludeWindow", "DummyWindow"}) {
+          "ExcludeWindow", "DummyWindow", "FindWindow"}) {
         expected.push_back(std::string(name) + "X");
         expected.push_back(std::string(name) + "Y");
     }

@@ -4,6 +4,7 @@
 #include "tools/cli/arguments.h"
 #include "tools/cli/dump_command.h"
 #include "tools/cli/dump_template_command.h"
+#include "tools/cli/library_command.h"
 #include "tools/cli/print_command.h"
 #include "tools/cli/render_command.h"
 #include "tools/cli/scan_command.h"
@@ -33,6 +34,13 @@ constexpr const char* kUsage =
     "                   [--copies 1..99] [--paper a4|letter]\n"
     "       pelmora-cli [COMMAND] --help\n";
 
+// The usage with the library commands' lines.
+std::string usage() {
+    std::string text = kUsage;
+    text.insert(text.rfind("       pelmora-cli [COMMAND]"), pelmora::cli::kLibraryUsage);
+    return text;
+}
+
 // Fonts and painting need a GUI application; no window is ever shown.
 std::unique_ptr<QGuiApplication> startGuiApplication(char* program) {
     if (!std::getenv("QT_QPA_PLATFORM")) {
@@ -59,7 +67,7 @@ int main(int argc, char** argv) {
     });
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || pelmora::cli::isHelpOption(args[0])) {
-        std::fputs(kUsage, args.empty() ? stderr : stdout);
+        std::fputs(usage().c_str(), args.empty() ? stderr : stdout);
         return args.empty() ? 1 : 0;
     }
     std::string command = args[0];
@@ -85,12 +93,17 @@ int main(int argc, char** argv) {
             auto app = startGuiApplication(argv[0]);
             return pelmora::cli::runPrint(args, std::cout);
         }
+        if (command == "library" || command == "find" || command == "duplicates") {
+            return command == "library" ? pelmora::cli::runLibrary(args, std::cout, std::cerr)
+                   : command == "find"  ? pelmora::cli::runFind(args, std::cout, std::cerr)
+                                        : pelmora::cli::runDuplicates(args, std::cout, std::cerr);
+        }
         throw pelmora::cli::UsageError("unknown command \"" + command + "\"");
     } catch (const pelmora::cli::HelpRequested&) {
-        std::fputs(kUsage, stdout);
+        std::fputs(usage().c_str(), stdout);
         return 0;
     } catch (const pelmora::cli::UsageError& e) {
-        std::fprintf(stderr, "pelmora-cli: %s\n%s", e.what(), kUsage);
+        std::fprintf(stderr, "pelmora-cli: %s\n%s", e.what(), usage().c_str());
         return 1;
     } catch (const pelmora::cli::InputError& e) {
         std::fprintf(stderr, "pelmora-cli: %s\n", e.what());
