@@ -75,9 +75,8 @@ void showPageOf(App& app, MainWindow& window, const library::Hit& hit) {
     }
     int position = 1;
     if (line >= 0 && label.columns > 0) {
-        const double s = app.view.zoomed ? 1.0 : 0.5;
         for (int p = 2; p <= pagesPerLabel(app.view.format); ++p) {
-            if (line >= FirstLineOfPosition(label, s, p)) {
+            if (line >= FirstLineOfPosition(label, p)) {
                 position = p;
             }
         }
