@@ -4,7 +4,7 @@
 # the files it copies.
 
 set(PELMORA_PRODUCT_NAME "Pelmora")
-set(PELMORA_RELEASE_VERSION "4.1")
+set(PELMORA_RELEASE_VERSION "${PROJECT_VERSION}")
 # The release date shown in Setup's banner: the day of configuring unless given
 # (SOURCE_DATE_EPOCH, when set, fixes the day for reproducible builds).
 string(TIMESTAMP PELMORA_CONFIGURE_DAY "%d")
