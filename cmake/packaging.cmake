@@ -16,6 +16,7 @@
 #   share/metainfo/org.example.pelmora.metainfo.xml the software centres' description
 #   share/pelmora/screenshots/                      the screenshot it names
 #   share/doc/pelmora/copyright, changelog.Debian.gz
+#   share/lintian/overrides/pelmora                 the tags lintian is told to pass over
 #
 # Setup and Uninstall are the per-user way to install and are not part of this layout.
 
@@ -94,6 +95,9 @@ install(FILES ${PELMORA_PACKAGING_DIR}/${PELMORA_APPSTREAM_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/screenshots/${PELMORA_SCREENSHOT}
   DESTINATION ${CMAKE_INSTALL_DATADIR}/pelmora/screenshots)
+# The lintian tags the package overrides, each with its reason (docs/INSTALL.md).
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME pelmora)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright
   ${PELMORA_PACKAGING_DIR}/changelog.Debian.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pelmora)
