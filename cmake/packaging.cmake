@@ -29,7 +29,7 @@ set(PELMORA_HELP_DIR ${CMAKE_INSTALL_DATADIR}/pelmora/help)
 install(TARGETS Pelmora RUNTIME DESTINATION ${PELMORA_PROGRAM_DIR})
 install(TARGETS pelmora-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/help/ DESTINATION ${PELMORA_HELP_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/setup/dist/Readme.txt
+install(FILES ${PELMORA_README}
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pelmora)
 
 # Relative links, so the installed tree can be moved (DESTDIR staging, another prefix).
