@@ -113,9 +113,9 @@ set(CPACK_PACKAGE_CONTACT "Pelmora maintainers <pelmora@example.org>")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PELMORA_WEB_SITE})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "catalogs removable disks and prints labels for them")
 # Lines of at most 80 columns, as the package's control file shows them.
-set(CPACK_PACKAGE_DESCRIPTION "Pelmora reads a disk's volume name, space figures and directory
-tree (optionally inside ZIP and ARJ archives, filtered by patterns) and lays
-the names out in columns on a disk label that prints at true size. Labels are
+set(CPACK_PACKAGE_DESCRIPTION "Pelmora reads a disk's volume name, space figures and directory tree
+(optionally inside ZIP and ARJ archives, filtered by patterns) and lays the
+names out in columns on a disk label that prints at true size. Labels are
 saved as .PMB files; a disk can carry a hidden .PMT template that formats its
 label whenever it is read.
 
