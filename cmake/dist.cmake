@@ -4,7 +4,7 @@
 # the files it copies.
 
 set(PELMORA_PRODUCT_NAME "Pelmora")
-set(PELMORA_RELEASE_VERSION "4.1")
+set(PELMORA_RELEASE_VERSION "${PROJECT_VERSION}")
 # The release date shown in Setup's banner: the day of configuring unless given
 # (SOURCE_DATE_EPOCH, when set, fixes the day for reproducible builds).
 string(TIMESTAMP PELMORA_CONFIGURE_DAY "%d")
@@ -15,6 +15,9 @@ set(PELMORA_RELEASE_DATE "${PELMORA_DEFAULT_RELEASE_DATE}" CACHE STRING
 
 set(PELMORA_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
 set(PELMORA_DIST_SOURCES ${PROJECT_SOURCE_DIR}/setup/dist)
+# The read-me names the release in its first line.
+set(PELMORA_README ${CMAKE_BINARY_DIR}/generated/Readme.txt)
+configure_file(${PELMORA_DIST_SOURCES}/Readme.txt ${PELMORA_README} @ONLY)
 file(GLOB_RECURSE PELMORA_HELP_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/help/*)
 
 set(PELMORA_DIST_DONE ${CMAKE_BINARY_DIR}/pelmora_dist.done)
@@ -24,7 +27,7 @@ add_custom_command(OUTPUT ${PELMORA_DIST_DONE}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Pelmora> ${PELMORA_DIST_DIR}/Pelmora
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/resources/help
     ${PELMORA_DIST_DIR}/help
-  COMMAND ${CMAKE_COMMAND} -E copy ${PELMORA_DIST_SOURCES}/Readme.txt
+  COMMAND ${CMAKE_COMMAND} -E copy ${PELMORA_README}
     ${PELMORA_DIST_SOURCES}/Qantlink ${PELMORA_DIST_DIR}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Uninstal> ${PELMORA_DIST_DIR}/Uninstal
   COMMAND pelmora_stamp ${PELMORA_DIST_DIR}/Uninstal --name ${PELMORA_PRODUCT_NAME}
@@ -35,7 +38,7 @@ add_custom_command(OUTPUT ${PELMORA_DIST_DONE}
       ${PELMORA_DIST_DIR}/Readme.txt ${PELMORA_DIST_DIR}/Uninstal ${PELMORA_DIST_DIR}/Qantlink
   COMMAND ${CMAKE_COMMAND} -E touch ${PELMORA_DIST_DONE}
   DEPENDS Pelmora Setup Uninstal pelmora_stamp ${PELMORA_HELP_SOURCES}
-    ${PELMORA_DIST_SOURCES}/Readme.txt ${PELMORA_DIST_SOURCES}/Qantlink
+    ${PELMORA_README} ${PELMORA_DIST_SOURCES}/Qantlink
   COMMENT "Making the distribution folder ${PELMORA_DIST_DIR}"
   VERBATIM)
 add_custom_target(pelmora_dist ALL DEPENDS ${PELMORA_DIST_DONE})

@@ -1,5 +1,6 @@
 #include "shell/about_dialog.h"
 
+#include "pelmora/version.h"
 #include "platform/ui/dialog_units.h"
 #include "platform/ui/dialogs.h"
 #include "resources/menus.h"
@@ -34,7 +35,7 @@ AboutDialog::AboutDialog(QWidget* owner, const std::string& webSite, WebOpener o
     setFixedSize(ui::dluSize(192, 126));
 
     // Child widgets belong to the dialog (Qt parent ownership).
-    textLine(QString::fromStdString(program + " " + kAboutVersion), "programVersion",
+    textLine(QString::fromStdString(program + " " + kReleaseVersion), "programVersion",
              ui::dluRect(7, 15, 68, 8), this);
     textLine(QStringLiteral("Released June 2025"), "releaseLine", ui::dluRect(7, 25, 68, 8), this);
     auto* icon = new QLabel(this);

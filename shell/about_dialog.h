@@ -10,9 +10,6 @@
 
 namespace pelmora {
 
-// The version the About dialog names.
-constexpr const char* kAboutVersion = "4.1";
-
 // Opens a web address; true when a browser took it.
 using WebOpener = std::function<bool(const std::string& url)>;
 

@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include "pelmora/version.h"
 #include "platform/core/drives.h"
 #include "platform/core/message.h"
 #include "platform/core/profile.h"
@@ -33,8 +34,13 @@ namespace pelmora {
 
 namespace {
 
-constexpr const char* kCreationTitle = "Pelmora - Version 4.0";
-constexpr const char* kBanner = "Pelmora Version 4.0 - Ready";
+// "Pelmora - Version 4.1" and "Pelmora Version 4.1 - Ready", with the release version.
+std::string creationTitle() {
+    return std::string(kProgramName) + " - Version " + kReleaseVersion;
+}
+std::string banner() {
+    return std::string(kProgramName) + " Version " + kReleaseVersion + " - Ready";
+}
 
 // The start of the command line names what the program is asked to do with a file.
 struct CommandLineOption {
@@ -66,7 +72,7 @@ const gdi::HPEN& dragPen() {
 
 MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), app_(app) {
     setObjectName(QStringLiteral("Pelmora"));
-    setWindowTitle(QString::fromLatin1(kCreationTitle));
+    setWindowTitle(QString::fromStdString(creationTitle()));
     setFocusPolicy(Qt::StrongFocus);
     // The right button's menus are shown on the press (onRightDown). The context-menu event
     // that follows it would otherwise open the main window's own toolbar menu: a blank
@@ -103,7 +109,7 @@ MainWindow::MainWindow(App& app, QWidget* parent) : QMainWindow(parent), app_(ap
     SIZE base = WindowBaseSizePixels(*display);
     baseSize_ = QSize(base.cx, base.cy);
     CreateBars();
-    setStatusText(kBanner);
+    setStatusText(banner());
 }
 
 MainWindow::~MainWindow() {
@@ -161,7 +167,7 @@ void MainWindow::runStartup() {
             break;
         }
     }
-    setStatusText(kBanner);
+    setStatusText(banner());
     invalidateLabelArea(true);
 }
 

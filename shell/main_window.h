@@ -58,7 +58,7 @@ public:
     // Repaints a rectangle given in label units (face offset included), without erasing.
     void invalidateLabelRect(const RECT& labelRect);
 
-    // "Pelmora - Version 4.0" with the document name.
+    // The document name and the program name ("Untitled - Pelmora").
     void updateTitle();
     // Makes label `index` and page `position` current (clamped to the format), drops the
     // selection when the label or page changes and sets the title.

@@ -86,7 +86,7 @@ TEST_F(StartupTest, TheCommandLineOptionIsPostedAfterStartUp) {
     EXPECT_FALSE(app_->shell.started); // the start-up step waits for the loop
     processEvents();
     EXPECT_TRUE(app_->shell.started);
-    EXPECT_EQ(window_->statusText(), "Pelmora Version 4.0 - Ready");
+    EXPECT_EQ(window_->statusText(), "Pelmora Version 4.1 - Ready");
 }
 
 TEST_F(StartupTest, TitleFollowsFormatZoomLabelAndPage) {

@@ -8,6 +8,7 @@
 #include "tools/cli/print_command.h"
 #include "tools/cli/render_command.h"
 #include "tools/cli/scan_command.h"
+#include "tools/cli/usage.h"
 
 #include <QGuiApplication>
 #include <algorithm>
@@ -18,28 +19,6 @@
 #include <memory>
 
 namespace {
-
-constexpr const char* kUsage =
-    "usage: pelmora-cli scan FOLDER [--levels 0|1|2|3|4|all] [--dirs-only]\n"
-    "                   [--dirinfo none|entries|size] [--archives]\n"
-    "                   [--exclude PAT]... [--include PAT]...\n"
-    "                   [--sort name|ext|size] [--descending]\n"
-    "                   [-o OUT.PMB] [--use-template]\n"
-    "       pelmora-cli dump FILE.PMB\n"
-    "       pelmora-cli dump-template FILE.PMT\n"
-    "       pelmora-cli render FILE.PMB -o OUT.png [--format one|quad|fold-around|fold-out|four]\n"
-    "                   [--position 1..4] [--scale 1|0.5] [--dpi N]\n"
-    "       pelmora-cli print FILE.PMB -o OUT.pdf [--format one|quad|fold-around|fold-out|four]\n"
-    "                   [--crop-marks] [--border 0..5] [--separate] [--at X,Y]\n"
-    "                   [--copies 1..99] [--paper a4|letter]\n"
-    "       pelmora-cli [COMMAND] --help\n";
-
-// The usage with the library commands' lines.
-std::string usage() {
-    std::string text = kUsage;
-    text.insert(text.rfind("       pelmora-cli [COMMAND]"), pelmora::cli::kLibraryUsage);
-    return text;
-}
 
 // Fonts and painting need a GUI application; no window is ever shown.
 std::unique_ptr<QGuiApplication> startGuiApplication(char* program) {
@@ -66,9 +45,17 @@ int main(int argc, char** argv) {
         return static_cast<int>(pelmora::IDOK);
     });
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || pelmora::cli::isHelpOption(args[0])) {
-        std::fputs(usage().c_str(), args.empty() ? stderr : stdout);
-        return args.empty() ? 1 : 0;
+    if (args.empty()) {
+        std::fputs(pelmora::cli::usageText().c_str(), stderr);
+        return 1;
+    }
+    if (pelmora::cli::isHelpOption(args[0])) {
+        std::fputs(pelmora::cli::helpText().c_str(), stdout);
+        return 0;
+    }
+    if (args[0] == "--version") {
+        std::fputs(pelmora::cli::versionText().c_str(), stdout);
+        return 0;
     }
     std::string command = args[0];
     args.erase(args.begin());
@@ -100,10 +87,10 @@ int main(int argc, char** argv) {
         }
         throw pelmora::cli::UsageError("unknown command \"" + command + "\"");
     } catch (const pelmora::cli::HelpRequested&) {
-        std::fputs(usage().c_str(), stdout);
+        std::fputs(pelmora::cli::helpText().c_str(), stdout);
         return 0;
     } catch (const pelmora::cli::UsageError& e) {
-        std::fprintf(stderr, "pelmora-cli: %s\n%s", e.what(), usage().c_str());
+        std::fprintf(stderr, "pelmora-cli: %s\n%s", e.what(), pelmora::cli::usageText().c_str());
         return 1;
     } catch (const pelmora::cli::InputError& e) {
         std::fprintf(stderr, "pelmora-cli: %s\n", e.what());

@@ -9,14 +9,6 @@
 
 namespace pelmora::cli {
 
-const char* const kLibraryUsage =
-    "       pelmora-cli library add PATH... | refresh | remove PATH... | list | rebuild\n"
-    "                   [--library LIBRARY.sqlite]\n"
-    "       pelmora-cli find PATTERN [--regex] [--ext EXT] [--min-size N] [--max-size N]\n"
-    "                   [--files|--folders] [--label GLOB] [--limit N] [--json]\n"
-    "                   [--library LIBRARY.sqlite]\n"
-    "       pelmora-cli duplicates [--min-size N] [--library LIBRARY.sqlite]\n";
-
 namespace {
 
 using library::AddResult;

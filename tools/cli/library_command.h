@@ -9,8 +9,6 @@
 
 namespace pelmora::cli {
 
-extern const char* const kLibraryUsage;
-
 // Returns the exit code: 0 done, 1 usage, 2 a label or the library could not be used.
 int runLibrary(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
