@@ -98,7 +98,7 @@ TEST(ManualsTest, BashCompletesCommandsOptionsValuesAndLabelFiles) {
                 "[ ${#COMPREPLY[@]} -eq 0 ] || printf '%s\\n' \"${COMPREPLY[@]}\" | sort\n");
         return runCapturing("cd " + quoted(dir.path()) + " && bash " + quoted(script)).out;
     };
-    EXPECT_EQ(complete("pelmora-cli d"), "dump\ndump-template\n");
+    EXPECT_EQ(complete("pelmora-cli d"), "dump\ndump-template\nduplicates\n");
     EXPECT_EQ(complete("pelmora-cli scan /tmp --levels ''"), "0\n1\n2\n3\n4\nall\n");
     EXPECT_EQ(complete("pelmora-cli print x.PMB --paper ''"), "a4\nletter\n");
     EXPECT_EQ(complete("pelmora-cli render x.PMB --s"), "--scale\n");
