@@ -14,7 +14,11 @@ constexpr int kLastCommandId = 40308;
 // original id ever changes meaning.
 constexpr int kFirstExtraCommandId = 40401;
 constexpr int CMD_PRINT_PREVIEW = 40401; // File > "Print Preview...": the sheet before printing
-constexpr int kLastExtraCommandId = 40401;
+
+// Printing that tells what does not fit on the label: ids from 40410 on.
+constexpr int CMD_FIT_CATALOG = 40410; // Body > "Fit the Catalo&g": list fonts lowered to fit
+
+constexpr int kLastExtraCommandId = 40410;
 
 // File menu
 constexpr int CMD_SELECT_DRIVE = 40001;
@@ -304,6 +308,7 @@ constexpr std::array kCommandIds{
     CMD_WEB_SITE,
     CMD_MAKE_BACKGROUND,
     CMD_PRINT_PREVIEW,
+    CMD_FIT_CATALOG,
 };
 
 // True for an id in kCommandIds: one the dispatcher has a row for.

@@ -134,6 +134,8 @@ constexpr std::array kMenuHints{
     CommandText{CMD_WEB_SITE, "Visit the program's home page (requires internet connection)."},
     CommandText{CMD_MAKE_BACKGROUND, "Make this image a backround for this page"},
     CommandText{CMD_PRINT_PREVIEW, "See the printed sheet before printing it"},
+    CommandText{CMD_FIT_CATALOG,
+                "Make the file and folder fonts small enough for every line to fit"},
 };
 
 constexpr std::array kTooltips{

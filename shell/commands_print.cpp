@@ -45,6 +45,9 @@ void cmdPrinterSetup(App& app, MainWindow& window, int) {
 }
 
 void cmdPrint(App& app, MainWindow& window, int) {
+    if (!confirmLeftOutLines(app, window)) {
+        return;
+    }
     app.view.windowScaleChanged = true; // the logo fonts are made again for the printer
     gdi::PrinterChoice choice = PrinterChoiceOf(app.printer, app.settings.print);
     int copies = 1;
@@ -58,6 +61,9 @@ void cmdPrint(App& app, MainWindow& window, int) {
 }
 
 void cmdPrintPreview(App& app, MainWindow& window, int) {
+    if (!confirmLeftOutLines(app, window)) {
+        return;
+    }
     gdi::PrinterChoice choice = PrinterChoiceOf(app.printer, app.settings.print);
     ui::showPrintPreview(&window, choice, [&app](QPrinter& printer) {
         const int copies = printer.copyCount() < 1 ? 1 : printer.copyCount();

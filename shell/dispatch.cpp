@@ -56,6 +56,7 @@ constexpr CommandRow kRows[] = {
     {CMD_PRINTER_SETUP, cmdPrinterSetup},
     {CMD_PRINT, cmdPrint},
     {CMD_PRINT_PREVIEW, cmdPrintPreview},
+    {CMD_FIT_CATALOG, cmdFitCatalog},
     {CMD_WINDOW_SCALE_50, cmdWindowScale},
     {CMD_WINDOW_SCALE_75, cmdWindowScale},
     {CMD_WINDOW_SCALE_100, cmdWindowScale},

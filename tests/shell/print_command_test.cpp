@@ -10,6 +10,8 @@
 #include <QDialog>
 #include <QImage>
 #include <QPrinter>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -156,6 +158,84 @@ TEST_F(PrintCommandTest, PrinterSetupKeepsWhatTheDialogSays) {
     };
     window_->sendCommand(CMD_PRINTER_SETUP);
     EXPECT_EQ(app_->settings.print.cropMarks, 1);
+}
+
+} // namespace
+} // namespace pelmora::test
+
+namespace pelmora::test {
+namespace {
+
+// A catalog longer than the label: the status bar says how many lines are left out, Print asks
+// first (hint "Lines Left Out", silenced by its check box), and Fit the Catalog lowers the
+// fonts until every line fits, after which nothing is said.
+TEST_F(PrintCommandTest, LeftOutLinesAreToldAndFitTheCatalogMakesThemFit) {
+    VAROINFO& label = app_->currentLabel();
+    for (int i = 0; i < 67; ++i) {
+        FileEntry entry;
+        std::snprintf(entry.name, sizeof entry.name, "Entry%03d.DAT", i);
+        label.entries.push_back(entry);
+    }
+    label.layoutValid = 0;
+    window_->repaint();
+    processEvents();
+    const std::string told = window_->leftOutText();
+    EXPECT_NE(told.find(" of 70 lines fit on the label; "), std::string::npos) << told;
+    EXPECT_NE(told.find(" left out"), std::string::npos) << told;
+
+    const std::string pdf = dir_.file("left-out.pdf");
+    int hints = 0;
+    bool printAnyway = false;
+    answerWithPdf(pdf, 1);
+    const auto answerPrint = answer_;
+    answer_ = [&](const ui::ModalRequest& request) -> std::optional<ui::ModalAnswer> {
+        if (request.kind == ui::ModalKind::Dialog &&
+            request.dialog->objectName() == QStringLiteral("hintDialog")) {
+            ++hints;
+            EXPECT_EQ(request.dialog->windowTitle(), QStringLiteral("Lines Left Out"));
+            request.dialog->findChild<QCheckBox*>("hintSilence")->setChecked(printAnyway);
+            ui::ModalAnswer answer;
+            answer.result = printAnyway ? QDialog::Accepted : QDialog::Rejected;
+            return answer;
+        }
+        return answerPrint(request);
+    };
+    window_->sendCommand(CMD_PRINT);
+    EXPECT_EQ(hints, 1);
+    EXPECT_EQ(requestsOf(ui::ModalKind::Print), 0) << "\"Don't Print\" prints nothing";
+
+    printAnyway = true;
+    window_->sendCommand(CMD_PRINT_PREVIEW);
+    EXPECT_EQ(hints, 2);
+    EXPECT_EQ(requestsOf(ui::ModalKind::PrintPreview), 1);
+    window_->sendCommand(CMD_PRINT);
+    EXPECT_EQ(hints, 2) << "the silenced hint is not asked again";
+    EXPECT_EQ(requestsOf(ui::ModalKind::Print), 1);
+    EXPECT_EQ(pdfPages(pdf), 1);
+
+    const std::int32_t before = std::abs(label.fileFont.lfHeight);
+    window_->sendCommand(CMD_FIT_CATALOG);
+    EXPECT_LT(std::abs(label.fileFont.lfHeight), before);
+    EXPECT_GE(std::abs(label.fileFont.lfHeight), 7) << "never below 5 points";
+    EXPECT_EQ(requestsOf(ui::ModalKind::Message), 0);
+    window_->repaint();
+    processEvents();
+    EXPECT_EQ(window_->leftOutText(), "");
+    EXPECT_TRUE(app_->document.changed);
+
+    // Far more lines than 5 points can hold: the fonts stay and a message says what is left.
+    for (int i = 0; i < 400; ++i) {
+        FileEntry entry;
+        std::snprintf(entry.name, sizeof entry.name, "More%03d.DAT", i);
+        label.entries.push_back(entry);
+    }
+    label.layoutValid = 0;
+    const LOGFONTA fitted = label.fileFont;
+    window_->sendCommand(CMD_FIT_CATALOG);
+    EXPECT_EQ(label.fileFont.lfHeight, fitted.lfHeight);
+    ASSERT_EQ(requestsOf(ui::ModalKind::Message), 1);
+    EXPECT_NE(requests_.back().text.find("Even at 5 points, "), std::string::npos)
+        << requests_.back().text;
 }
 
 } // namespace
