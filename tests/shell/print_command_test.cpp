@@ -5,6 +5,7 @@
 #include "resources/command_ids.h"
 #include "shell_fixture.h"
 #include "storage/label_file.h"
+#include "storage/settings_store.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -236,6 +237,48 @@ TEST_F(PrintCommandTest, LeftOutLinesAreToldAndFitTheCatalogMakesThemFit) {
     ASSERT_EQ(requestsOf(ui::ModalKind::Message), 1);
     EXPECT_NE(requests_.back().text.find("Even at 5 points, "), std::string::npos)
         << requests_.back().text;
+}
+
+} // namespace
+} // namespace pelmora::test
+
+namespace pelmora::test {
+namespace {
+
+// The same label file with the same settings prints the same sheet from the window and from
+// pelmora-cli: the user's spine initials and number included.
+TEST_F(PrintCommandTest, TheCommandLinePrintsTheSheetTheWindowPrints) {
+    std::strcpy(app_->paint.spineInitials, "QZW");
+    std::strcpy(app_->paint.spineNumber, "88");
+    ASSERT_TRUE(WriteSpineInitials(app_->paint, iniPath()));
+    app_->settings.print.paperSize = 9; // A4, as the command line prints by default
+    const std::string label = dir_.file("office.PMB");
+    ASSERT_TRUE(saveLabelFile(label, app_->currentLabel()));
+
+    const std::string fromWindow = dir_.file("window.pdf");
+    answerWithPdf(fromWindow, 1);
+    window_->sendCommand(CMD_PRINT);
+    const std::string fromCli = dir_.file("cli.pdf");
+    ASSERT_EQ(runCommand(std::string(PELMORA_CLI_PATH) + " print '" + label + "' -o '" + fromCli +
+                         "' > /dev/null"),
+              0);
+
+    auto raster = [this](const std::string& pdf, const std::string& name) {
+        const std::string prefix = dir_.file(name);
+        EXPECT_EQ(runCommand("pdftoppm -r 150 -gray -singlefile '" + pdf + "' '" + prefix + "'"),
+                  0);
+        return QImage(QString::fromStdString(prefix + ".pgm"));
+    };
+    const QImage window = raster(fromWindow, "window");
+    const QImage cli = raster(fromCli, "cli");
+    ASSERT_FALSE(window.isNull());
+    ASSERT_EQ(window.size(), cli.size());
+    EXPECT_TRUE(window == cli) << "the two sheets differ";
+    for (const std::string& pdf : {fromWindow, fromCli}) {
+        const std::string text = pdfText(pdf);
+        EXPECT_NE(text.find("QZW"), std::string::npos) << pdf << "\n" << text;
+        EXPECT_NE(text.find("88"), std::string::npos) << pdf;
+    }
 }
 
 } // namespace
