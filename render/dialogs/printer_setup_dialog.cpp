@@ -137,7 +137,8 @@ PrinterSetupDialog::PrinterSetupDialog(QWidget* owner, PrinterIdentity& printer,
                                        PrintSettings& print, PaintSettings& paint,
                                        std::function<void()> printerChanged)
     : QDialog(owner), printer_(printer), print_(print), paint_(paint),
-      printerChanged_(std::move(printerChanged)), original_(printer) {
+      printerChanged_(std::move(printerChanged)), original_(printer),
+      originalOrientation_(print.orientation), originalPaperSize_(print.paperSize) {
     setObjectName(QStringLiteral("printerSetupDialog"));
     setWindowTitle(QStringLiteral("Printer Setup"));
     setFixedSize(ui::dluSize(210, 130));
@@ -242,6 +243,8 @@ void PrinterSetupDialog::accept() {
 void PrinterSetupDialog::reject() {
     // The printer may have been switched already (and the labels measured on it).
     printer_ = original_;
+    print_.orientation = originalOrientation_;
+    print_.paperSize = originalPaperSize_;
     if (printerChanged_) {
         printerChanged_();
     }

@@ -30,7 +30,7 @@ public:
 
     // Stores the border, check boxes and placement into the settings.
     void accept() override;
-    // Puts back the printer the dialog started with.
+    // Puts back the printer, paper and orientation the dialog started with.
     void reject() override;
 
 private:
@@ -42,6 +42,8 @@ private:
     PaintSettings& paint_;
     std::function<void()> printerChanged_;
     const PrinterIdentity original_;
+    const std::int32_t originalOrientation_;
+    const std::int32_t originalPaperSize_;
 
     QComboBox* borders_;
     QCheckBox* cropMarks_;
