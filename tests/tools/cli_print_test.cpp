@@ -471,5 +471,55 @@ TEST_F(CliPrintTest, CalibrationMovesAndSizesThePrintedFace) {
     expectFace(printed("--scale 100,100"), 0.3, -0.1, 1, 1, "--scale over the stored scale");
 }
 
+// The alignment sheet's rulers: along the top and left edges of the printable area a tick
+// every tenth of an inch, longer at each half inch, longest at each inch; the one-label
+// outline at its default place.
+TEST_F(CliPrintTest, AlignmentSheetRulerTicksSitEveryTenthOfAnInch) {
+    for (const auto& [paper, code] :
+         {std::pair{"a4", kPaperA4}, std::pair{"letter", kPaperLetter}}) {
+        const std::string pdf = dir_.file("align.pdf");
+        const CliRun run = runCli("alignment-sheet -o " + test::quoted(pdf) + " --paper " + paper);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QImage image = rasterise(pdf, dir_);
+        ASSERT_FALSE(image.isNull());
+        const ExpectedSheet sheet = expectedSheet(ONE_LABEL, PrintSettings{}, code);
+        const int ox = static_cast<int>(sheet.originX);
+        const int oy = static_cast<int>(sheet.originY);
+        auto dark = [&](int x, int y) { return qGray(image.pixel(x, y)) < 160; };
+        auto darkNear = [&](int x, int y, bool across) {
+            for (int d = -1; d <= 1; ++d) {
+                if (across ? dark(x + d, y) : dark(x, y + d)) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        // Whole tenths that fit on both edges of the smaller (A4) printable area.
+        for (int k = 1; k < 75; ++k) {
+            const int at = 10 * k;
+            SCOPED_TRACE(std::string(paper) + ", tick " + std::to_string(k));
+            // Top ruler: every tick reaches 0.05 in down, halves 0.10 in, inches 0.15 in.
+            EXPECT_TRUE(darkNear(ox + at, oy + 5, true));
+            EXPECT_FALSE(dark(ox + at + 5, oy + 5));
+            EXPECT_EQ(darkNear(ox + at, oy + 10, true), k % 5 == 0);
+            if (k % 10 != 1) { // clear of the inch numbers
+                EXPECT_EQ(darkNear(ox + at, oy + 15, true), k % 10 == 0);
+            }
+            // Left ruler, the same across.
+            EXPECT_TRUE(darkNear(ox + 5, oy + at, false));
+            EXPECT_FALSE(dark(ox + 5, oy + at + 5));
+            EXPECT_EQ(darkNear(ox + 10, oy + at, false), k % 5 == 0);
+            EXPECT_EQ(darkNear(ox + 13, oy + at, false), k % 10 == 0);
+        }
+        // The outline's corners: one inch in from the rulers' zero, 3.56 x 4.31 in.
+        const RECT face = sheet.faces.at(0);
+        for (const QPoint corner : {QPoint(face.left, face.top), QPoint(face.right, face.bottom)}) {
+            const int x = ox + corner.x() - (corner.x() == face.right ? 1 : 0);
+            const int y = oy - corner.y() - (corner.y() == face.bottom ? 1 : 0);
+            EXPECT_TRUE(darkNear(x, y, true) || darkNear(x, y, false)) << paper;
+        }
+    }
+}
+
 } // namespace
 } // namespace pelmora

@@ -1,6 +1,7 @@
 // pelmora-cli: the label catalog without a window, for scripts and checks.
 
 #include "platform/core/message.h"
+#include "tools/cli/alignment_command.h"
 #include "tools/cli/arguments.h"
 #include "tools/cli/dump_command.h"
 #include "tools/cli/dump_template_command.h"
@@ -30,7 +31,9 @@ constexpr const char* kUsage =
     "                   [--position 1..4] [--scale 1|0.5] [--dpi N]\n"
     "       pelmora-cli print FILE.PMB -o OUT.pdf [--format one|quad|fold-around|fold-out|four]\n"
     "                   [--crop-marks] [--border 0..5] [--separate] [--at X,Y]\n"
-    "                   [--copies 1..99] [--paper a4|letter]\n"
+    "                   [--copies 1..99] [--paper a4|letter] [--fit]\n"
+    "                   [--offset DX,DY] [--scale SX,SY]\n"
+    "       pelmora-cli alignment-sheet -o OUT.pdf [--paper a4|letter]\n"
     "       pelmora-cli [COMMAND] --help\n";
 
 // Fonts and painting need a GUI application; no window is ever shown.
@@ -84,6 +87,10 @@ int main(int argc, char** argv) {
         if (command == "print") {
             auto app = startGuiApplication(argv[0]);
             return pelmora::cli::runPrint(args, std::cout);
+        }
+        if (command == "alignment-sheet") {
+            auto app = startGuiApplication(argv[0]);
+            return pelmora::cli::runAlignmentSheet(args, std::cout);
         }
         throw pelmora::cli::UsageError("unknown command \"" + command + "\"");
     } catch (const pelmora::cli::HelpRequested&) {
