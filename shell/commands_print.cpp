@@ -23,7 +23,10 @@ namespace {
 // makes one copy of the job (else a printer that makes copies would multiply them).
 void printOn(App& app, QPrinter& printer, int copies) {
     WaitCursor wait;
-    PrintLabels(gdi::createPrinterDC(printer), copies, app.labels, app.settings.print);
+    // The calibration of the printer that prints (the preview may switch printers).
+    const gdi::PrinterChoice on = gdi::choiceOf(printer);
+    PrintLabels(gdi::createPrinterDC(printer), copies, app.labels, app.settings.print,
+                FindCalibration(app.settings.calibrations, CalibrationKey(on.driver, on.device)));
 }
 
 // The layout follows the configured printer again (the job measured on its own DC), and
@@ -36,11 +39,14 @@ void afterPrinting(App& app, MainWindow& window) {
 } // namespace
 
 void cmdPrinterSetup(App& app, MainWindow& window, int) {
-    PrinterSetup(&window, app.printer, app.settings.print, app.paint,
-                 app.settings.position(WindowName::PrintSetup), [&app, &window] {
-                     MeasureAllFontHeights(app.labels);
-                     window.invalidateLabelArea();
-                 });
+    PrinterSetup(
+        &window, app.printer, app.settings.print, app.paint,
+        app.settings.position(WindowName::PrintSetup),
+        [&app, &window] {
+            MeasureAllFontHeights(app.labels);
+            window.invalidateLabelArea();
+        },
+        &app.settings.calibrations);
     window.invalidateLabelArea();
 }
 

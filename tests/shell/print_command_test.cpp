@@ -2,6 +2,7 @@
 // through the modal layer with a PDF file, which is then read back with poppler's tools.
 
 #include "catalog/records.h"
+#include "render/calibration.h"
 #include "resources/command_ids.h"
 #include "shell_fixture.h"
 #include "storage/label_file.h"
@@ -10,7 +11,9 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QPrinter>
+#include <QPushButton>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -279,6 +282,96 @@ TEST_F(PrintCommandTest, TheCommandLinePrintsTheSheetTheWindowPrints) {
         EXPECT_NE(text.find("QZW"), std::string::npos) << pdf << "\n" << text;
         EXPECT_NE(text.find("88"), std::string::npos) << pdf;
     }
+}
+
+} // namespace
+} // namespace pelmora::test
+
+namespace pelmora::test {
+namespace {
+
+// Printer Setup > Calibrate keeps one correction per printer; the settings carry them across
+// a restart; the window's print applies the PDF printer's as pelmora-cli does.
+TEST_F(PrintCommandTest, CalibrationIsKeptPerPrinterAndPrintsAsTheCommandLineDoes) {
+    std::vector<std::string> shown;
+    std::vector<std::string> typed;
+    answer_ = [&](const ui::ModalRequest& request) -> std::optional<ui::ModalAnswer> {
+        ui::ModalAnswer accepted;
+        accepted.result = QDialog::Accepted;
+        if (request.kind != ui::ModalKind::Dialog) {
+            return std::nullopt;
+        }
+        QDialog& dialog = *request.dialog;
+        if (dialog.objectName() == QStringLiteral("printerSetupDialog")) {
+            dialog.findChild<QPushButton*>("calibrateButton")->click();
+            return accepted;
+        }
+        if (dialog.objectName() == QStringLiteral("calibrationDialog")) {
+            const char* const edits[] = {"offsetX", "offsetY", "scaleX", "scaleY"};
+            for (std::size_t i = 0; i < std::size(edits); ++i) {
+                auto* edit = dialog.findChild<QLineEdit*>(edits[i]);
+                shown.push_back(edit->text().toStdString());
+                if (i < typed.size()) {
+                    edit->setText(QString::fromStdString(typed[i]));
+                }
+            }
+            return accepted;
+        }
+        return std::nullopt;
+    };
+    auto setPrinter = [this](const char* driver) {
+        std::strcpy(app_->printer.driver, driver);
+        app_->printer.device[0] = '\0';
+        app_->printer.port[0] = '\0';
+    };
+    setPrinter("PDF");
+    typed = {"0.125", "-0.05", "98.5", "101"};
+    window_->sendCommand(CMD_PRINTER_SETUP);
+    setPrinter("DISPLAY");
+    typed = {"-0.3", "0.2", "120", "90"}; // 120 % is held at 110 %
+    window_->sendCommand(CMD_PRINTER_SETUP);
+    EXPECT_EQ(shown, (std::vector<std::string>{"0.000", "0.000", "100.0", "100.0", "0.000", "0.000",
+                                               "100.0", "100.0"}));
+
+    app_->document.changed = false;
+    ASSERT_TRUE(window_->close());
+    theProgramSettings.calibrations.clear();
+    start();
+    const CalibrationTable& table = app_->settings.calibrations;
+    EXPECT_EQ(FindCalibration(table, "PDF"), (Calibration{0.125, -0.05, 98.5, 101}));
+    EXPECT_EQ(FindCalibration(table, "DISPLAY"), (Calibration{-0.3, 0.2, 110, 90}));
+    EXPECT_TRUE(FindCalibration(table, "CUPS:Other").isIdentity());
+    shown.clear();
+    typed.clear();
+    setPrinter("PDF");
+    window_->sendCommand(CMD_PRINTER_SETUP);
+    EXPECT_EQ(shown, (std::vector<std::string>{"0.125", "-0.050", "98.5", "101.0"}));
+
+    // The same file printed from the window and by pelmora-cli, which reads the PDF printer's
+    // calibration from the same settings; without it the sheet differs.
+    app_->settings.print.paperSize = 9;
+    const std::string label = dir_.file("office.PMB");
+    ASSERT_TRUE(saveLabelFile(label, app_->currentLabel()));
+    const std::string fromWindow = dir_.file("window.pdf");
+    answerWithPdf(fromWindow, 1);
+    window_->sendCommand(CMD_PRINT);
+    auto cli = [&](const std::string& pdf, const std::string& options) {
+        EXPECT_EQ(runCommand(std::string(PELMORA_CLI_PATH) + " print '" + label + "' -o '" + pdf +
+                             "' " + options + " > /dev/null"),
+                  0);
+    };
+    cli(dir_.file("cli.pdf"), "");
+    cli(dir_.file("plain.pdf"), "--offset 0,0 --scale 100,100");
+    auto raster = [this](const std::string& pdf) {
+        const std::string prefix = pdf + "-page";
+        EXPECT_EQ(runCommand("pdftoppm -r 100 -gray -singlefile '" + pdf + "' '" + prefix + "'"),
+                  0);
+        return QImage(QString::fromStdString(prefix + ".pgm"));
+    };
+    const QImage window = raster(fromWindow);
+    ASSERT_FALSE(window.isNull());
+    EXPECT_TRUE(window == raster(dir_.file("cli.pdf")));
+    EXPECT_FALSE(window == raster(dir_.file("plain.pdf")));
 }
 
 } // namespace
