@@ -60,10 +60,11 @@ std::string GroupedCount(std::int64_t count) {
     return count < 0 ? "-" + digits : digits;
 }
 
-std::string LeftOutText(const ListFit& fit) {
+std::string LeftOutText(const ListFit& fit, bool severalLabels) {
     return GroupedCount(fit.placed) + " of " + GroupedCount(fit.lines) +
-           (fit.lines == 1 ? " line fits" : " lines fit") + " on the label; " +
-           GroupedCount(fit.leftOut()) + (fit.leftOut() == 1 ? " is" : " are") + " left out";
+           (fit.lines == 1 ? " line fits" : " lines fit") +
+           (severalLabels ? " on the labels; " : " on the label; ") + GroupedCount(fit.leftOut()) +
+           (fit.leftOut() == 1 ? " is" : " are") + " left out";
 }
 
 FitResult FitCatalog(VAROINFO& label, gdi::DeviceContext& ic) {

@@ -25,8 +25,9 @@ struct ListFit {
 // 1). A label without a file list (columns 0) shows no lines and leaves none out.
 ListFit MeasureListFit(VAROINFO& label);
 
-// "198 of 10,100 lines fit on the label; 9,902 are left out", numbers grouped by thousands.
-std::string LeftOutText(const ListFit& fit);
+// "198 of 10,100 lines fit on the label; 9,902 are left out", numbers grouped by thousands
+// ("on the labels" for the sum over several labels).
+std::string LeftOutText(const ListFit& fit, bool severalLabels = false);
 // A count with its thousands separated by commas: 10100 -> "10,100".
 std::string GroupedCount(std::int64_t count);
 

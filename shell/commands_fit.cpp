@@ -18,15 +18,6 @@
 
 namespace pelmora {
 
-namespace {
-
-// "Label 2: " before a count when the format has more than one label.
-std::string labelPrefix(int index) {
-    return labelsInFormat(theView.format) > 1 ? "Label " + std::to_string(index + 1) + ": " : "";
-}
-
-} // namespace
-
 void showLeftOutLines(App& app, MainWindow& window) {
     if (!app.shell.initialised) {
         return;
@@ -36,19 +27,21 @@ void showLeftOutLines(App& app, MainWindow& window) {
 }
 
 bool confirmLeftOutLines(App& app, MainWindow& window) {
-    std::string message;
-    for (int i = 0; i < labelsInFormat(theView.format); ++i) {
+    // The printed labels together, in one sentence the hint's text box holds.
+    ListFit total;
+    const int labels = labelsInFormat(theView.format);
+    for (int i = 0; i < labels; ++i) {
         const ListFit fit = MeasureListFit(app.labels.labels[static_cast<std::size_t>(i)]);
-        if (fit.leftOut() > 0) {
-            message += labelPrefix(i) + LeftOutText(fit) + ".\n";
-        }
+        total.lines += fit.lines;
+        total.placed += fit.placed;
     }
+    const std::string message = total.leftOut() > 0 ? LeftOutText(total, labels > 1) + ". " : "";
     if (message.empty() || app.settings.hiddenHints[static_cast<std::size_t>(kHintLeftOut)] == 1) {
         return true;
     }
-    message += "Fit the Catalog (Body menu) makes the fonts small enough for every line.";
-    return ShowHint(&window, app.settings, "Lines Left Out", message, "Print Anyway", "Don't Print",
-                    kHintLeftOut) == 1;
+    return ShowHint(&window, app.settings, "Lines Left Out",
+                    message + "Fit the Catalog (Body menu) can make them fit.", "Print Anyway",
+                    "Don't Print", kHintLeftOut) == 1;
 }
 
 void cmdFitCatalog(App& app, MainWindow& window, int) {
