@@ -96,14 +96,28 @@ gdi::HPEN rulePen() {
     return pen;
 }
 
-void line(DeviceContext& dc, int x1, int y1, int x2, int y2) {
-    dc.MoveToEx(x1, y1);
-    dc.LineTo(x2, y2);
-}
+// Line segments of one pen, kept while a face's texts are drawn and drawn together at the
+// end: a printer's page then switches between text and line state a few times instead of at
+// every row. The segments never cross a text, so the order does not show.
+struct Segments {
+    std::vector<POINT> ends; // two points a segment
 
-// Tree connectors of one line; returns where the name starts.
-int drawTreeLines(DeviceContext& dc, const VAROINFO& label, std::int32_t lineIndex,
-                  const RECT& cell, double s) {
+    void add(int x1, int y1, int x2, int y2) {
+        ends.push_back(POINT{x1, y1});
+        ends.push_back(POINT{x2, y2});
+    }
+    void draw(DeviceContext& dc, const gdi::HPEN& pen) const {
+        if (ends.empty()) {
+            return;
+        }
+        dc.SelectObject(pen);
+        dc.DrawSegments(ends.data(), ends.size() / 2);
+    }
+};
+
+// Tree connectors of one line into `tree`; returns where the name starts.
+int drawTreeLines(Segments& tree, const VAROINFO& label, std::int32_t lineIndex, const RECT& cell,
+                  double s) {
     const int signedDepth = label.lineDepths[static_cast<std::size_t>(lineIndex)];
     const int depth = std::abs(signedDepth);
     int x = cell.left;
@@ -111,27 +125,24 @@ int drawTreeLines(DeviceContext& dc, const VAROINFO& label, std::int32_t lineInd
         return x;
     }
     const std::uint32_t mask = label.lineTreeMasks[static_cast<std::size_t>(lineIndex)];
-    gdi::HPEN previous = dc.SelectObject(treePen());
     for (int level = 1; level < depth; ++level) {
         if (level < 32 && (mask & (1u << level)) != 0) {
-            line(dc, trunc(x + 3 * s), trunc(cell.top - 3 * s), trunc(x + 3 * s),
-                 trunc(cell.bottom - s));
+            tree.add(trunc(x + 3 * s), trunc(cell.top - 3 * s), trunc(x + 3 * s),
+                     trunc(cell.bottom - s));
         }
         x += trunc(11 * s);
     }
     const int stemX = trunc(x + 3 * s);
     const int middle = (cell.top + cell.bottom) / 2;
-    dc.MoveToEx(stemX, trunc(cell.top - 3 * s));
-    dc.LineTo(stemX, middle);
-    dc.LineTo(trunc(x + 10 * s), middle);
+    tree.add(stemX, trunc(cell.top - 3 * s), stemX, middle);
+    tree.add(stemX, middle, trunc(x + 10 * s), middle);
     if (signedDepth > 0) {
-        line(dc, stemX, trunc(cell.top - 3 * s), stemX, trunc(cell.bottom - s));
+        tree.add(stemX, trunc(cell.top - 3 * s), stemX, trunc(cell.bottom - s));
     }
-    dc.SelectObject(previous);
     return x + trunc(11 * s);
 }
 
-void drawLine(DeviceContext& dc, const VAROINFO& label, const ListFonts& fonts,
+void drawLine(DeviceContext& dc, Segments& tree, const VAROINFO& label, const ListFonts& fonts,
               std::int32_t lineIndex, const RECT& cell, double s) {
     const std::size_t at = static_cast<std::size_t>(lineIndex);
     const FileEntry& entry = *label.lineEntries[at];
@@ -156,7 +167,7 @@ void drawLine(DeviceContext& dc, const VAROINFO& label, const ListFonts& fonts,
             nameRight = trunc(static_cast<double>(cell.right) - size.cx - 5);
         }
     }
-    const int x = drawTreeLines(dc, label, lineIndex, cell, s);
+    const int x = drawTreeLines(tree, label, lineIndex, cell, s);
     const int length = label.showExt ? -1 : label.lineStemLengths[at];
     const unsigned align = entry.align == 1 ? DT_CENTER : entry.align == 2 ? DT_RIGHT : DT_LEFT;
     MyDrawText(dc, entry.name, length, RECT{x, cell.top, nameRight, cell.bottom},
@@ -349,29 +360,29 @@ void DrawFileList(VAROINFO& label, DeviceContext& dc, const RECT& body, double s
     gdi::HPEN previousPen = dc.currentPen();
 
     // The grid at this scale places the drawing; the full-size layout decides what goes where.
+    // Tree connectors and rules are collected and drawn after the texts, one call per pen.
     const FileListGrid grid(label, body, s, columns, position);
     const FaceLayout layout(label, layoutBody(label, body, s, position), columns, position);
     const std::int32_t rows = layout.rows();
+    Segments tree;
+    Segments rules;
     std::int32_t line = firstLine;
     for (std::int32_t k = 0; k < columns; ++k) {
         for (std::int32_t r = 0; r < rows; ++r) {
             const RECT cell = grid.cell(k, r);
             if (layout.cellFree(k, r)) {
                 if (line < label.lineCount) {
-                    drawLine(dc, label, fonts, line, cell, s);
+                    drawLine(dc, tree, label, fonts, line, cell, s);
                     ++line;
                 }
                 if (label.lined) {
-                    dc.SelectObject(rulePen());
                     const int y = trunc(grid.rowLine(r));
                     const double n = grid.contentStart(k);
-                    dc.MoveToEx(trunc(n), y);
-                    dc.LineTo(trunc(n + grid.columnWidth), y);
+                    rules.add(trunc(n), y, trunc(n + grid.columnWidth), y);
                 }
             }
             if (k >= 1 && layout.separatorFree(k, r)) {
                 const double b = grid.boundary(k);
-                dc.SelectObject(rulePen());
                 const double y = grid.rowLine(r);
                 double from = y;
                 double to = y + grid.pitch;
@@ -380,11 +391,13 @@ void DrawFileList(VAROINFO& label, DeviceContext& dc, const RECT& body, double s
                 } else if (r == rows - 1) {
                     from = y - 5 * s;
                 }
-                dc.MoveToEx(trunc(b), trunc(from));
-                dc.LineTo(trunc(b), trunc(to));
+                rules.add(trunc(b), trunc(from), trunc(b), trunc(to));
             }
         }
     }
+
+    tree.draw(dc, treePen());
+    rules.draw(dc, rulePen());
 
     if (position == 1 && label.showComment) {
         char expanded[kExpandedCommentCapacity];

@@ -2,6 +2,7 @@
 
 #include "platform/core/message.h"
 #include "platform/gdi/device_context.h"
+#include "render/calibration.h"
 #include "render/view_state.h"
 
 #include <algorithm>
@@ -17,7 +18,9 @@ int SetLabelMapping(DeviceContext& dc) {
     SIZE extent;
     dc.GetViewportExtEx(&extent);
     double scale = theView.windowScale;
-    dc.SetViewportExtEx(static_cast<int>(extent.cx * scale), static_cast<int>(extent.cy * scale));
+    // A calibrated print job stretches the sheet on top of the window scale.
+    dc.SetViewportExtEx(static_cast<int>(extent.cx * scale * LabelMappingStretchX()),
+                        static_cast<int>(extent.cy * scale * LabelMappingStretchY()));
     return previous;
 }
 

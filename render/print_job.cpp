@@ -3,9 +3,12 @@
 #include "platform/core/message.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/printer_dc.h"
+#include "render/geometry.h"
 #include "render/print_layout.h"
 #include "render/styles.h"
 #include "render/view_state.h"
+
+#include <algorithm>
 
 namespace pelmora {
 
@@ -35,8 +38,31 @@ void check(int result, const char* message, PrintJobStatus failure, PrintJobStat
 
 } // namespace
 
+SheetExtent SheetExtentOf(const std::vector<SheetFace>& faces, double paperWidth,
+                          double paperHeight) {
+    SheetExtent extent;
+    extent.width = static_cast<std::int32_t>(paperWidth * 100);
+    extent.height = static_cast<std::int32_t>(paperHeight * 100);
+    bool first = true;
+    for (const SheetFace& face : faces) {
+        const RECT r{face.topLeft.x, face.topLeft.y, face.topLeft.x + kFaceWidth,
+                     face.topLeft.y + FaceHeight(theView.format, face.position)};
+        if (first) {
+            extent.content = r;
+            first = false;
+            continue;
+        }
+        extent.content.left = std::min(extent.content.left, r.left);
+        extent.content.top = std::max(extent.content.top, r.top);
+        extent.content.right = std::max(extent.content.right, r.right);
+        extent.content.bottom = std::min(extent.content.bottom, r.bottom);
+    }
+    return extent;
+}
+
 PrintJobStatus PrintLabels(std::unique_ptr<gdi::DeviceContext> printDC, int copies,
-                           LabelSet& labels, const PrintSettings& settings) {
+                           LabelSet& labels, const PrintSettings& settings,
+                           const Calibration& calibration) {
     gdi::DeviceContext& dc = *printDC;
     PrintJobStatus status = PrintJobStatus::Printed;
     {
@@ -59,7 +85,11 @@ PrintJobStatus PrintLabels(std::unique_ptr<gdi::DeviceContext> printDC, int copi
         for (int copy = 0; copy < (copies < 1 ? 1 : copies); ++copy) {
             check(gdi::StartPage(dc), "Print - Unable to get StartPage()",
                   PrintJobStatus::StartPageFailed, status);
-            PrintSheet(dc, labels, faces, settings.cropMarks != 0, paperWidth, paperHeight);
+            {
+                const CalibratedMapping calibrated(dc, calibration,
+                                                   SheetExtentOf(faces, paperWidth, paperHeight));
+                PrintSheet(dc, labels, faces, settings.cropMarks != 0, paperWidth, paperHeight);
+            }
             check(gdi::EndPage(dc), "Print - Unable to get EndPage()",
                   PrintJobStatus::EndPageFailed, status);
         }

@@ -4,9 +4,12 @@
 // printing flag is raised from StartDoc to the end.
 
 #include "catalog/records.h"
+#include "render/calibration.h"
+#include "render/print_layout.h"
 #include "render/print_settings.h"
 
 #include <memory>
+#include <vector>
 
 namespace pelmora::gdi {
 class DeviceContext;
@@ -25,8 +28,14 @@ constexpr const char* kPrintDocumentName = "Pelmora";
 // `labels`, through StartDoc / StartPage / EndPage / EndDoc. A failing spooler call shows its
 // message ("Print - Unable to get StartDoc()", ...; caption "BAD STUFF") and the job carries
 // on; EndDoc always runs and the DC is released at the end. The cached logo fonts are made
-// again for the next paint.
+// again for the next paint. `calibration` (the printer's, see calibration.h) moves and sizes
+// everything printed; it is held so that no face that fitted on the sheet leaves it.
 PrintJobStatus PrintLabels(std::unique_ptr<gdi::DeviceContext> printDC, int copies,
-                           LabelSet& labels, const PrintSettings& settings);
+                           LabelSet& labels, const PrintSettings& settings,
+                           const Calibration& calibration = Calibration{});
+
+// The extent of the faces of `faces` on a printable area of paperWidth x paperHeight inches.
+SheetExtent SheetExtentOf(const std::vector<SheetFace>& faces, double paperWidth,
+                          double paperHeight);
 
 } // namespace pelmora

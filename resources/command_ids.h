@@ -15,7 +15,11 @@ constexpr int kLastCommandId = 40308;
 constexpr int kFirstExtraCommandId = 40401;
 constexpr int CMD_PRINT_PREVIEW = 40401; // File > "Print Preview...": the sheet before printing
 constexpr int CMD_FIND_IN_LABELS = 40402; // File > "Find in Labels...": the label library
-constexpr int kLastExtraCommandId = 40402;
+
+// Printing that tells what does not fit on the label: ids from 40410 on.
+constexpr int CMD_FIT_CATALOG = 40410; // Body > "Fit the Catalo&g": list fonts lowered to fit
+
+constexpr int kLastExtraCommandId = 40410;
 
 // File menu
 constexpr int CMD_SELECT_DRIVE = 40001;
@@ -306,6 +310,7 @@ constexpr std::array kCommandIds{
     CMD_MAKE_BACKGROUND,
     CMD_PRINT_PREVIEW,
     CMD_FIND_IN_LABELS,
+    CMD_FIT_CATALOG,
 };
 
 // True for an id in kCommandIds: one the dispatcher has a row for.

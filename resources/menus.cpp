@@ -148,6 +148,8 @@ MenuItem bodyMenu(bool popup) {
         command("&Read %s Disk", CMD_READ_DISK, "Enter"),
         separator(),
     };
+    // After "&Background Color", before the separator that ends the group.
+    items.insert(items.end() - 3, command("Fit the Catalo&g", CMD_FIT_CATALOG));
     if (popup) {
         items.push_back(command("Insert &Image", CMD_INSERT_IMAGE));
         items.push_back(command("Insert Stri&ng", CMD_INSERT_STRING));

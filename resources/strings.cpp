@@ -135,6 +135,8 @@ constexpr std::array kMenuHints{
     CommandText{CMD_MAKE_BACKGROUND, "Make this image a backround for this page"},
     CommandText{CMD_PRINT_PREVIEW, "See the printed sheet before printing it"},
     CommandText{CMD_FIND_IN_LABELS, "Find a file on any disk cataloged in a label file"},
+    CommandText{CMD_FIT_CATALOG,
+                "Make the file and folder fonts small enough for every line to fit"},
 };
 
 constexpr std::array kTooltips{

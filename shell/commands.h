@@ -35,6 +35,8 @@ CommandObserver setCommandObserver(CommandObserver observer);
 constexpr int kHintRescan = 0;
 constexpr int kHintNewDrive = 1;
 constexpr int kHintArchives = 2;
+// Hint index of the question before printing a sheet that leaves catalog lines out.
+constexpr int kHintLeftOut = 3;
 
 // Asks whether to read the disk now and, on "Scan Disk", posts Read Disk.
 void scanPrompt(App& app, MainWindow& window, int hint, const std::string& caption,
@@ -93,6 +95,17 @@ void cmdResetDefaults(App& app, MainWindow& window, int id);
 void cmdPrinterSetup(App& app, MainWindow& window, int id);
 void cmdPrint(App& app, MainWindow& window, int id);
 void cmdPrintPreview(App& app, MainWindow& window, int id);
+
+// --- Lines left out (commands_fit.cpp) ------------------------------------------------------
+// The status bar's count of the current label's catalog lines that find no cell (empty when
+// all are placed).
+void showLeftOutLines(App& app, MainWindow& window);
+// Before Print and Print Preview: when a printed label leaves lines out, says how many with
+// the hint "Lines Left Out"; false when the user chose not to print. A silenced hint prints.
+bool confirmLeftOutLines(App& app, MainWindow& window);
+// Body > "Fit the Catalo&g": the current label's file and folder fonts lowered until every
+// line fits, or a message with what 5 points would still leave out.
+void cmdFitCatalog(App& app, MainWindow& window, int id);
 void cmdExit(App& app, MainWindow& window, int id);
 void cmdCommandLineLabel(App& app, MainWindow& window, int id);
 void cmdCommandLineTemplate(App& app, MainWindow& window, int id);

@@ -23,7 +23,10 @@ namespace {
 // makes one copy of the job (else a printer that makes copies would multiply them).
 void printOn(App& app, QPrinter& printer, int copies) {
     WaitCursor wait;
-    PrintLabels(gdi::createPrinterDC(printer), copies, app.labels, app.settings.print);
+    // The calibration of the printer that prints (the preview may switch printers).
+    const gdi::PrinterChoice on = gdi::choiceOf(printer);
+    PrintLabels(gdi::createPrinterDC(printer), copies, app.labels, app.settings.print,
+                FindCalibration(app.settings.calibrations, CalibrationKey(on.driver, on.device)));
 }
 
 // The layout follows the configured printer again (the job measured on its own DC), and
@@ -36,15 +39,21 @@ void afterPrinting(App& app, MainWindow& window) {
 } // namespace
 
 void cmdPrinterSetup(App& app, MainWindow& window, int) {
-    PrinterSetup(&window, app.printer, app.settings.print, app.paint,
-                 app.settings.position(WindowName::PrintSetup), [&app, &window] {
-                     MeasureAllFontHeights(app.labels);
-                     window.invalidateLabelArea();
-                 });
+    PrinterSetup(
+        &window, app.printer, app.settings.print, app.paint,
+        app.settings.position(WindowName::PrintSetup),
+        [&app, &window] {
+            MeasureAllFontHeights(app.labels);
+            window.invalidateLabelArea();
+        },
+        &app.settings.calibrations);
     window.invalidateLabelArea();
 }
 
 void cmdPrint(App& app, MainWindow& window, int) {
+    if (!confirmLeftOutLines(app, window)) {
+        return;
+    }
     app.view.windowScaleChanged = true; // the logo fonts are made again for the printer
     gdi::PrinterChoice choice = PrinterChoiceOf(app.printer, app.settings.print);
     int copies = 1;
@@ -58,6 +67,9 @@ void cmdPrint(App& app, MainWindow& window, int) {
 }
 
 void cmdPrintPreview(App& app, MainWindow& window, int) {
+    if (!confirmLeftOutLines(app, window)) {
+        return;
+    }
     gdi::PrinterChoice choice = PrinterChoiceOf(app.printer, app.settings.print);
     ui::showPrintPreview(&window, choice, [&app](QPrinter& printer) {
         const int copies = printer.copyCount() < 1 ? 1 : printer.copyCount();

@@ -63,6 +63,7 @@ constexpr CommandRow kRows[] = {
     {CMD_PRINT, cmdPrint},
     {CMD_PRINT_PREVIEW, cmdPrintPreview},
     {CMD_FIND_IN_LABELS, cmdFindInLabels},
+    {CMD_FIT_CATALOG, cmdFitCatalog},
     {CMD_WINDOW_SCALE_50, cmdWindowScale},
     {CMD_WINDOW_SCALE_75, cmdWindowScale},
     {CMD_WINDOW_SCALE_100, cmdWindowScale},

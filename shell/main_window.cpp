@@ -15,6 +15,7 @@
 #include "resources/command_ids.h"
 #include "resources/menus.h"
 #include "shell/app.h"
+#include "shell/commands.h"
 #include "shell/dispatch.h"
 #include "shell/document_types.h"
 #include "shell/unsaved_changes.h"
@@ -206,6 +207,7 @@ void MainWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setClipRect(event->rect().intersected(labelArea_));
     paintLabelArea(painter);
+    showLeftOutLines(app_, *this);
 }
 
 void MainWindow::paintLabelArea(QPainter& painter) {
@@ -249,6 +251,17 @@ void MainWindow::setStatusText(const std::string& text) {
     if (statusLabel_) {
         statusLabel_->setText(QString::fromStdString(text));
     }
+}
+
+void MainWindow::setLeftOutText(const std::string& text) {
+    const QString value = QString::fromStdString(text);
+    if (leftOutLabel_ && leftOutLabel_->text() != value) {
+        leftOutLabel_->setText(value);
+    }
+}
+
+std::string MainWindow::leftOutText() const {
+    return leftOutLabel_ ? leftOutLabel_->text().toStdString() : std::string();
 }
 
 std::string MainWindow::statusText() const {

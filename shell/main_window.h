@@ -75,6 +75,9 @@ public:
     // The status bar's text.
     void setStatusText(const std::string& text);
     std::string statusText() const;
+    // The status bar's second part: how many catalog lines the label leaves out.
+    void setLeftOutText(const std::string& text);
+    std::string leftOutText() const;
 
     // The band in which the label picture is painted, window pixels.
     QRect labelArea() const { return labelArea_; }
@@ -140,6 +143,7 @@ private:
     App& app_;
     QRect labelArea_;
     QLabel* statusLabel_ = nullptr;
+    QLabel* leftOutLabel_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* imageMenu_ = nullptr;
     QMenu* stringMenu_ = nullptr;

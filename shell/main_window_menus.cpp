@@ -125,6 +125,10 @@ void MainWindow::CreateBars() {
     QString previous = statusLabel_ ? statusLabel_->text() : QString();
     statusLabel_ = new QLabel(previous, status);
     status->addWidget(statusLabel_, 1);
+    const QString leftOut = leftOutLabel_ ? leftOutLabel_->text() : QString();
+    leftOutLabel_ = new QLabel(leftOut, status);
+    leftOutLabel_->setObjectName(QStringLiteral("leftOutStatus"));
+    status->addPermanentWidget(leftOutLabel_);
     setStatusBar(status);
 
     // The bars' real places are known once Qt has laid them out; until then their hints

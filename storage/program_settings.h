@@ -5,6 +5,7 @@
 // whole program, read at start-up and written at exit by the settings store.
 
 #include "platform/core/wintypes.h"
+#include "render/calibration.h"
 #include "render/print_settings.h"
 
 #include <array>
@@ -65,6 +66,8 @@ struct ProgramSettings {
     COLORREF windowBackColor = 0xFFFFFF; // around the labels
     std::string imagePath;               // folder of the last inserted image, with its separator
     std::string labelPath;               // folder of the last label file, with its separator
+    // Each printer's calibration, by CalibrationKey; printers never calibrated have none.
+    CalibrationTable calibrations;
 
     POINT& position(WindowName name) { return windowPositions[static_cast<std::size_t>(name)]; }
     const POINT& position(WindowName name) const {

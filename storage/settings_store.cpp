@@ -309,6 +309,46 @@ void writeLabel(Writer& w, int n, const VAROINFO& label) {
 
 } // namespace
 
+namespace {
+
+// The printers' calibrations: "Calibrations" entries of "CalPrinter%d" (the printer's key),
+// "CalOffsetX%d", "CalOffsetY%d" (thousandths of an inch), "CalScaleX%d", "CalScaleY%d"
+// (thousandths of a percent).
+constexpr std::int32_t kMaxStoredCalibrations = 64;
+
+void readCalibrations(const Reader& r, ProgramSettings& program) {
+    program.calibrations.clear();
+    const std::int32_t count = std::clamp(r.integer("Calibrations", 0), 0, kMaxStoredCalibrations);
+    for (int i = 0; i < count; ++i) {
+        const std::string printer = r.text(numbered("CalPrinter", i), kValueCapacity, "");
+        Calibration calibration;
+        calibration.offsetX = r.integer(numbered("CalOffsetX", i), 0) / 1000.0;
+        calibration.offsetY = r.integer(numbered("CalOffsetY", i), 0) / 1000.0;
+        calibration.scaleX = r.integer(numbered("CalScaleX", i), 100000) / 1000.0;
+        calibration.scaleY = r.integer(numbered("CalScaleY", i), 100000) / 1000.0;
+        if (!printer.empty()) {
+            StoreCalibration(program.calibrations, printer, calibration);
+        }
+    }
+}
+
+void writeCalibrations(Writer& w, const ProgramSettings& program) {
+    const std::size_t count =
+        std::min(program.calibrations.size(), static_cast<std::size_t>(kMaxStoredCalibrations));
+    w.integer("Calibrations", static_cast<std::int64_t>(count));
+    for (std::size_t n = 0; n < count; ++n) {
+        const int i = static_cast<int>(n);
+        const Calibration c = HeldCalibration(program.calibrations[n].calibration);
+        w.text(numbered("CalPrinter", i), program.calibrations[n].printer);
+        w.integer(numbered("CalOffsetX", i), std::llround(c.offsetX * 1000));
+        w.integer(numbered("CalOffsetY", i), std::llround(c.offsetY * 1000));
+        w.integer(numbered("CalScaleX", i), std::llround(c.scaleX * 1000));
+        w.integer(numbered("CalScaleY", i), std::llround(c.scaleY * 1000));
+    }
+}
+
+} // namespace
+
 std::string SettingsPath() {
     return profilePath(kSettingsFile);
 }
@@ -406,6 +446,7 @@ void ReadSettings(LabelSet& labels, CatalogSettings& catalog, ViewState& view, P
             r.text(numbered("Recent", static_cast<int>(i)), kRecentFileCapacity, "");
     }
     catalog.dirInfoMode = r.integer("DirComm", 0);
+    readCalibrations(r, program);
 }
 
 bool WriteSettings(const LabelSet& labels, const CatalogSettings& catalog, const ViewState& view,
@@ -471,6 +512,7 @@ bool WriteSettings(const LabelSet& labels, const CatalogSettings& catalog, const
         w.text(numbered("Recent", static_cast<int>(i)), program.recentFiles[i]);
     }
     w.integer("DirComm", catalog.dirInfoMode);
+    writeCalibrations(w, program);
     return ini.save(iniPath);
 }
 

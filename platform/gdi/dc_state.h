@@ -141,7 +141,8 @@ inline std::optional<QRect> toQClip(const std::optional<RECT>& clip) {
 struct DeviceContext::State : dc_detail::GdiState {};
 
 struct DeviceContext::FontCache {
-    std::map<std::string, RealisedFont> fonts;
+    // Shared with every DC that realised the same font at the same scale (see realisedFor).
+    std::map<std::string, std::shared_ptr<const RealisedFont>> fonts;
     // The last font looked up: painters draw many strings in one font, and this spares them
     // building the key every time. The handle is held so its address cannot be reused.
     HFONT lastFont;

@@ -396,6 +396,35 @@ bool DeviceContext::LineTo(int x, int y) {
     return true;
 }
 
+bool DeviceContext::DrawSegments(const POINT* points, std::size_t segments) {
+    State& s = *state_;
+    const std::optional<DevicePen> pen = devicePen(*s.pen, s, caps_);
+    std::vector<QLine> lines;
+    lines.reserve(segments);
+    for (std::size_t i = 0; i < segments; ++i) {
+        POINT ends[2] = {points[2 * i], points[2 * i + 1]};
+        LPtoDP(ends, 2);
+        lines.emplace_back(toQPoint(ends[0]), toQPoint(ends[1]));
+        if (recorder_ != nullptr) {
+            DrawRecord record;
+            record.kind = DrawRecord::Kind::Line;
+            record.logicalPoint = points[2 * i];
+            record.devicePoint = ends[0];
+            record.logicalPoint2 = points[2 * i + 1];
+            record.devicePoint2 = ends[1];
+            record.color = s.pen->color;
+            record.penStyle = s.pen->style;
+            record.penWidth = s.pen->width;
+            noteClip(record, s);
+            recorder_->push_back(std::move(record));
+        }
+    }
+    if (pen && !lines.empty()) {
+        backend_->drawLines(lines, *pen, deviceRaster(s));
+    }
+    return true;
+}
+
 int DeviceContext::SetROP2(int mode) {
     if (mode < 1 || mode > 16) {
         return 0;

@@ -100,6 +100,10 @@ public:
     bool Rectangle(int left, int top, int right, int bottom);
     bool MoveToEx(int x, int y, POINT* previous = nullptr);
     bool LineTo(int x, int y);
+    // Separate segments (points[2i] to points[2i + 1]) with the current pen, as that many
+    // MoveToEx/LineTo pairs would draw them, in one call to the device; the current position
+    // is left alone.
+    bool DrawSegments(const POINT* points, std::size_t segments);
     bool GetCurrentPositionEx(POINT* position) const;
     int SetROP2(int mode);
     int GetROP2() const;

@@ -5,6 +5,8 @@
 
 #include <QFontMetricsF>
 #include <cmath>
+#include <map>
+#include <memory>
 #include <numbers>
 #include <utility>
 
@@ -15,6 +17,24 @@ using namespace dc_detail;
 namespace {
 
 constexpr std::size_t kFontCacheLimit = 256;
+
+// Realising a font (finding its whole-pixel em) costs far more than drawing a string, and a
+// print job or paint makes a new DC each time: the realisations are shared by key (font,
+// scale, default em: all that decides them) across DCs on the GUI thread.
+std::shared_ptr<const RealisedFont> sharedRealisation(const std::string& key,
+                                                      const LOGFONTA& logFont, double xs, double ys,
+                                                      int defaultEm) {
+    static std::map<std::string, std::shared_ptr<const RealisedFont>> shared;
+    if (auto found = shared.find(key); found != shared.end()) {
+        return found->second;
+    }
+    if (shared.size() >= kFontCacheLimit) {
+        shared.clear(); // DCs keep what they hold
+    }
+    auto font = std::make_shared<const RealisedFont>(realise(logFont, xs, ys, defaultEm));
+    shared.emplace(key, font);
+    return font;
+}
 
 // The font realised for a DC's current mapping; cached per DC.
 template <typename Cache>
@@ -33,15 +53,15 @@ const RealisedFont& realisedFor(Cache& cache, const GdiState& s, const DeviceCap
         if (cache.fonts.size() >= kFontCacheLimit) {
             cache.fonts.clear();
         }
-        found =
-            cache.fonts.emplace(std::move(key), realise(s.font->logFont, xs, ys, defaultEm)).first;
+        found = cache.fonts.emplace(key, sharedRealisation(key, s.font->logFont, xs, ys, defaultEm))
+                    .first;
     }
     cache.lastFont = s.font;
     cache.lastXs = xs;
     cache.lastYs = ys;
     cache.lastDefaultEm = defaultEm;
-    cache.last = &found->second;
-    return found->second;
+    cache.last = found->second.get();
+    return *found->second;
 }
 
 // Character extra in device pixels.
@@ -61,7 +81,16 @@ QFont withExtra(const QFont& font, double extra) {
 // The advance of `text` in `font` spaced by `extra` device pixels a character.
 double advanceOf(const RealisedFont& font, double extra, const QString& text) {
     if (extra == 0) {
-        return font.metrics.horizontalAdvance(text);
+        constexpr qsizetype kAdvanceCacheLimit = 8192;
+        if (const auto found = font.advances.constFind(text); found != font.advances.cend()) {
+            return *found;
+        }
+        if (font.advances.size() >= kAdvanceCacheLimit) {
+            font.advances.clear();
+        }
+        const double advance = font.metrics.horizontalAdvance(text);
+        font.advances.insert(text, advance);
+        return advance;
     }
     return QFontMetricsF(withExtra(font.font, extra)).horizontalAdvance(text);
 }

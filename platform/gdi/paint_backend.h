@@ -9,10 +9,12 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QLine>
 #include <QPointF>
 #include <QRect>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace pelmora::gdi {
 
@@ -72,6 +74,14 @@ public:
     // The end point is not drawn.
     virtual void drawLine(const QPoint& /*from*/, const QPoint& /*to*/, const DevicePen& /*pen*/,
                           const DeviceRaster& /*raster*/) {}
+    // Many lines of one pen and raster at once (each as drawLine would draw it): a vector
+    // device then writes one path instead of one per line.
+    virtual void drawLines(const std::vector<QLine>& lines, const DevicePen& pen,
+                           const DeviceRaster& raster) {
+        for (const QLine& line : lines) {
+            drawLine(line.p1(), line.p2(), pen, raster);
+        }
+    }
     virtual void drawText(const DeviceText& /*text*/) {}
     // Draws `image` into `target` (normalised device rectangle); the image is already mirrored
     // as the call asked.

@@ -289,6 +289,32 @@ void QPainterBackend::drawLine(const QPoint& from, const QPoint& to, const Devic
     paintLine(*painter_, from, to, pen, raster, std::nullopt);
 }
 
+void QPainterBackend::drawLines(const std::vector<QLine>& lines, const DevicePen& pen,
+                                const DeviceRaster& raster) {
+    if (!paints()) {
+        return;
+    }
+    if (raster.invert) {
+        PaintBackend::drawLines(lines, pen, raster);
+        return;
+    }
+    // Lines to their own start point draw nothing, as drawLine.
+    std::vector<QLine> drawn;
+    drawn.reserve(lines.size());
+    for (const QLine& line : lines) {
+        if (line.p1() != line.p2()) {
+            drawn.push_back(line);
+        }
+    }
+    if (drawn.empty()) {
+        return;
+    }
+    ClipScope scope(*painter_, raster.clip);
+    usePen(*painter_, toQPen(pen, pen.color));
+    applyBackground(*painter_, raster, raster.background);
+    painter_->drawLines(drawn.data(), static_cast<int>(drawn.size()));
+}
+
 void QPainterBackend::drawText(const DeviceText& text) {
     if (!paints()) {
         return;
@@ -297,6 +323,13 @@ void QPainterBackend::drawText(const DeviceText& text) {
     // of a label, which spares a vector device (a PDF) a saved state and a clip path apiece.
     if (text.angleDegrees == 0 && !text.opaqueRect && !text.cellBackground &&
         (!text.clip || insideClip(text, *text.clip, canInvert()))) {
+        drawPlainText(text, text.reference + text.baselineStart);
+        return;
+    }
+    if (text.angleDegrees == 0 && !text.opaqueRect && !text.cellBackground) {
+        // Upright text cut by its clip (a name longer than its cell): only the clip changes,
+        // the text is placed where it stands, without a turned frame of its own.
+        ClipScope scope(*painter_, text.clip);
         drawPlainText(text, text.reference + text.baselineStart);
         return;
     }

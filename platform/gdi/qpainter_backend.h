@@ -22,6 +22,8 @@ public:
                        const std::optional<QColor>& fill, const DeviceRaster& raster) override;
     void drawLine(const QPoint& from, const QPoint& to, const DevicePen& pen,
                   const DeviceRaster& raster) override;
+    void drawLines(const std::vector<QLine>& lines, const DevicePen& pen,
+                   const DeviceRaster& raster) override;
     void drawText(const DeviceText& text) override;
     void drawImage(const QRectF& target, const QImage& image, bool smooth,
                    const std::optional<QRect>& clip) override;

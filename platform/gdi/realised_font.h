@@ -6,6 +6,8 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
+#include <QString>
 #include <string>
 
 namespace pelmora::gdi {
@@ -23,6 +25,9 @@ struct RealisedFont {
     double leading = 0;
     double averageWidth = 0;
     double maxWidth = 0;
+    // Advances of strings measured in this font (no character extra): a label measures a
+    // string to place it and again to draw it, and file sizes repeat.
+    mutable QHash<QString, double> advances;
 };
 
 // The cache key of `logFont` realised at device pixels per logical unit xs, ys, with

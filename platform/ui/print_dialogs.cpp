@@ -1,6 +1,7 @@
 #include "platform/ui/print_dialogs.h"
 
 #include "platform/ui/dialogs.h"
+#include "platform/ui/printer_select_dialog.h"
 
 #include <QGuiApplication>
 #include <QPrintDialog>
@@ -57,10 +58,25 @@ std::unique_ptr<QPrinter> askPrint(QWidget* owner, gdi::PrinterChoice& choice, i
 
 int askPrintSetup(QWidget* owner, gdi::PrinterChoice& choice) {
     std::unique_ptr<QPrinter> printer = gdi::createPrinter(choice);
-    if (!runPrinterDialog(ModalKind::PrintSetup, owner, *printer, "Print Setup")) {
+    ModalRequest request;
+    request.kind = ModalKind::PrintSetup;
+    request.owner = owner;
+    request.title = "Select Printer";
+    request.printer = printer.get();
+    if (auto answer = askDialogAnswerer(request)) {
+        if (answer->result == 0) {
+            return 0;
+        }
+        takeOver(*printer, choice);
+        return 1;
+    }
+    // Nothing is printed here: a dialog of its own picks printer, paper and orientation, and
+    // asks for no output file.
+    PrinterSelectDialog dialog(owner, choice);
+    if (runDialog(dialog) != QDialog::Accepted) {
         return 0;
     }
-    takeOver(*printer, choice);
+    choice = dialog.choice();
     return 1;
 }
 

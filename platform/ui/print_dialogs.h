@@ -19,8 +19,9 @@ namespace pelmora::ui {
 // and the printer is returned; null when cancelled.
 std::unique_ptr<QPrinter> askPrint(QWidget* owner, gdi::PrinterChoice& choice, int& copies);
 
-// The printer-setup dialog for `choice`: on OK `choice` takes over the printer, paper and
-// orientation chosen and 1 is returned; Cancel returns 0 and changes nothing.
+// The printer-selection dialog for `choice` (PrinterSelectDialog: printer, paper, orientation;
+// no file is asked for, as nothing is printed): on "&Select" `choice` takes over what was
+// chosen and 1 is returned; Cancel returns 0 and changes nothing.
 int askPrintSetup(QWidget* owner, gdi::PrinterChoice& choice);
 
 // The print preview of `choice`'s printer: `paint` draws the sheet on the printer it is given,

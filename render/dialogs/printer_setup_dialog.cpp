@@ -7,6 +7,8 @@
 #include "platform/ui/dialog_units.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/print_dialogs.h"
+#include "render/alignment_sheet.h"
+#include "render/dialogs/calibration_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStyleOptionComboBox>
 #include <QStyledItemDelegate>
@@ -135,9 +138,11 @@ QLabel* caption(const QString& text, const QRect& rect, QWidget* buddy, QWidget*
 
 PrinterSetupDialog::PrinterSetupDialog(QWidget* owner, PrinterIdentity& printer,
                                        PrintSettings& print, PaintSettings& paint,
-                                       std::function<void()> printerChanged)
+                                       std::function<void()> printerChanged,
+                                       CalibrationTable* calibrations)
     : QDialog(owner), printer_(printer), print_(print), paint_(paint),
-      printerChanged_(std::move(printerChanged)), original_(printer) {
+      printerChanged_(std::move(printerChanged)), calibrations_(calibrations), original_(printer),
+      originalOrientation_(print.orientation), originalPaperSize_(print.paperSize) {
     setObjectName(QStringLiteral("printerSetupDialog"));
     setWindowTitle(QStringLiteral("Printer Setup"));
     setFixedSize(ui::dluSize(210, 130));
@@ -192,15 +197,20 @@ PrinterSetupDialog::PrinterSetupDialog(QWidget* owner, PrinterIdentity& printer,
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setGeometry(ui::dluRect(153, 24, 50, 14));
+    auto* calibrateButton = new QPushButton(QStringLiteral("Ca&librate..."), this);
+    calibrateButton->setObjectName(QStringLiteral("calibrateButton"));
+    calibrateButton->setGeometry(ui::dluRect(153, 41, 50, 14));
+    calibrateButton->setEnabled(calibrations_ != nullptr);
 
     QWidget* const tabOrder[] = {borders_,   cropMarks_, separate_, choose, defaultPosition_,
-                                 positionX_, positionY_, ok,        cancel};
+                                 positionX_, positionY_, ok,        cancel, calibrateButton};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
 
     connect(defaultPosition_, &QCheckBox::toggled, this, [this] { showPlacementEnabled(); });
     connect(choose, &QPushButton::clicked, this, [this] { choosePrinter(); });
+    connect(calibrateButton, &QPushButton::clicked, this, [this] { calibrate(); });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     showPlacementEnabled();
@@ -226,6 +236,28 @@ void PrinterSetupDialog::choosePrinter() {
     printerName_->setText(printerDisplayName(printer_));
 }
 
+void PrinterSetupDialog::calibrate() {
+    if (calibrations_ == nullptr) {
+        return;
+    }
+    const std::string key = CalibrationKey(printer_);
+    Calibration calibration = FindCalibration(*calibrations_, key);
+    CalibrationDialog dialog(this, printerDisplayName(printer_), calibration,
+                             [this] { printAlignmentSheet(); });
+    if (ui::runDialog(dialog) == QDialog::Accepted) {
+        StoreCalibration(*calibrations_, key, calibration);
+    }
+}
+
+void PrinterSetupDialog::printAlignmentSheet() {
+    gdi::PrinterChoice choice = PrinterChoiceOf(printer_, print_);
+    int copies = 1;
+    std::unique_ptr<QPrinter> printer = ui::askPrint(this, choice, copies);
+    if (printer) {
+        PrintAlignmentSheet(gdi::createPrinterDC(*printer));
+    }
+}
+
 void PrinterSetupDialog::accept() {
     if (borders_->currentIndex() >= 0) {
         paint_.borderIndex = borders_->currentIndex();
@@ -242,6 +274,8 @@ void PrinterSetupDialog::accept() {
 void PrinterSetupDialog::reject() {
     // The printer may have been switched already (and the labels measured on it).
     printer_ = original_;
+    print_.orientation = originalOrientation_;
+    print_.paperSize = originalPaperSize_;
     if (printerChanged_) {
         printerChanged_();
     }
@@ -250,8 +284,8 @@ void PrinterSetupDialog::reject() {
 
 int PrinterSetup(QWidget* owner, PrinterIdentity& printer, PrintSettings& print,
                  PaintSettings& paint, POINT& rememberedPosition,
-                 const std::function<void()>& printerChanged) {
-    PrinterSetupDialog dialog(owner, printer, print, paint, printerChanged);
+                 const std::function<void()>& printerChanged, CalibrationTable* calibrations) {
+    PrinterSetupDialog dialog(owner, printer, print, paint, printerChanged, calibrations);
     return ui::runPlacedDialog(dialog, rememberedPosition);
 }
 

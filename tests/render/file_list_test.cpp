@@ -6,6 +6,7 @@
 #include "platform/gdi/devices.h"
 #include "render/file_list.h"
 #include "render/geometry.h"
+#include "render/list_fit.h"
 #include "render/text.h"
 #include "render/view_state.h"
 #include "tests/catalog/catalog_test_util.h"
@@ -354,6 +355,64 @@ TEST_F(FileListTest, SizesAreRightAlignedAndExtensionsCanBeHidden) {
     EXPECT_EQ(texts[0].logicalPoint.x, cell.left);
     // Both sit on the cell's bottom.
     EXPECT_EQ(texts[0].logicalPoint.y, texts[1].logicalPoint.y);
+}
+
+} // namespace
+} // namespace pelmora
+
+namespace pelmora {
+namespace {
+
+// The counts agree with what the painter puts on the faces: in every format, a label whose
+// catalog fits places every line, and one that does not places exactly the lines drawn on its
+// pages (an object above the label and the comment row take their cells) and leaves the rest
+// out.
+TEST_F(FileListTest, PlacedAndLeftOutCountsMatchTheLinesDrawnInEveryFormat) {
+    PlacedObject blocker;
+    blocker.kind = OBJECT_STRING;
+    blocker.layer = 1;
+    blocker.page = 1;
+    blocker.left = 20;
+    blocker.top = -200;
+    blocker.right = 150;
+    blocker.bottom = -360;
+    label_.objects.push_back(blocker);
+    label_.showComment = 1;
+    label_.showSize = 0;
+    label_.columns = 2;
+
+    for (const LabelFormat format :
+         {ONE_LABEL, QUAD_LABEL, TWO_FOLD_AROUND, TWO_FOLD_OUT, FOUR_LABELS}) {
+        theView.format = format;
+        for (const int files : {12, 400}) {
+            label_.entries.clear();
+            addFiles(files);
+            int drawn = 0;
+            for (int position = 1; position <= pagesPerLabel(format); ++position) {
+                records_.clear();
+                PlaceFace(1, position, 0, label_);
+                draw(position, 2);
+                for (const std::string& text : drawnTexts()) {
+                    drawn += text.ends_with(".txt") ? 1 : 0;
+                }
+            }
+            const ListFit fit = MeasureListFit(label_);
+            EXPECT_EQ(fit.lines, files) << format;
+            EXPECT_EQ(fit.placed, drawn) << format << ", " << files << " files";
+            EXPECT_EQ(fit.leftOut(), files - drawn) << format << ", " << files << " files";
+            if (files == 12) {
+                EXPECT_EQ(fit.leftOut(), 0) << format;
+            } else {
+                EXPECT_GT(fit.leftOut(), 0) << format;
+            }
+        }
+    }
+    EXPECT_EQ(LeftOutText(ListFit{10100, 198}),
+              "198 of 10,100 lines fit on the label; 9,902 are left out");
+
+    // Without a file list nothing is placed and nothing counts as left out.
+    label_.columns = 0;
+    EXPECT_EQ(MeasureListFit(label_).leftOut(), 0);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/ui/dialogs.h"
+#include "platform/ui/print_dialogs.h"
 #include "render/dialogs/printer_setup_dialog.h"
 
 #include <QAbstractItemDelegate>
@@ -7,9 +8,11 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStyleOptionViewItem>
 #include <algorithm>
 #include <cstring>
@@ -140,6 +143,7 @@ struct PrinterSwitch {
                       request.printer->setOutputFormat(QPrinter::PdfFormat);
                       request.printer->setOutputFileName(QStringLiteral("/tmp/x.pdf"));
                       request.printer->setPageOrientation(QPageLayout::Landscape);
+                      request.printer->setPageSize(QPageSize(QPageSize::A5));
                       return answer(1);
                   }
                   child<QPushButton>(*request.dialog, "printerButton")->click();
@@ -155,6 +159,7 @@ TEST(PrinterSetup, ThePrinterButtonSwitchesAtOnceAndCancelSwitchesBack) {
     const PrinterIdentity original = identity("CUPS", "OfficeJet", "CUPS:");
     PrinterIdentity printer = original;
     PrintSettings print;
+    print.paperSize = 1; // Letter, portrait
     PaintSettings paint;
     std::vector<std::vector<std::string>> measuredOn;
     const auto remeasure = [&] { measuredOn.push_back(names(printer)); };
@@ -168,6 +173,9 @@ TEST(PrinterSetup, ThePrinterButtonSwitchesAtOnceAndCancelSwitchesBack) {
     }
     EXPECT_EQ(measuredOn, (std::vector<std::vector<std::string>>{pdf, names(original)}));
     EXPECT_EQ(names(printer), names(original));
+    // The paper and orientation the printer button took over go back with the printer.
+    EXPECT_EQ(print.orientation, 1);
+    EXPECT_EQ(print.paperSize, 1);
 
     measuredOn.clear();
     {
@@ -260,6 +268,42 @@ TEST(PrinterSetupDialog, TheBorderListDrawsEachPenStyle) {
     EXPECT_GT(longestLineShown(0), 100);
     EXPECT_LT(longestLineShown(1), 30);
     EXPECT_LT(longestLineShown(5), 10); // only the arrow
+}
+
+// The printer button's own dialog picks a printer, paper and orientation; it prints nothing,
+// so it asks for no file and its main button says so.
+TEST(PrinterSetup, ThePrinterButtonSelectsWithoutPrinting) {
+    int dialogs = 0;
+    ScopedAnswerer answerer([&](const ui::ModalRequest& request) -> std::optional<ui::ModalAnswer> {
+        if (request.kind != ui::ModalKind::Dialog) {
+            return std::nullopt; // the printer-selection dialog itself is shown
+        }
+        ++dialogs;
+        QDialog& dialog = *request.dialog;
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Select Printer"));
+        EXPECT_EQ(child<QPushButton>(dialog, "selectButton")->text(), QStringLiteral("&Select"));
+        auto* printers = child<QComboBox>(dialog, "printerList");
+        printers->setCurrentIndex(printers->findText(QStringLiteral("PDF file")));
+        auto* papers = child<QComboBox>(dialog, "paperList");
+        papers->setCurrentIndex(papers->findData(11)); // A5
+        child<QRadioButton>(dialog, "landscape")->setChecked(true);
+        return answer(dialogs == 1 ? QDialog::Accepted : QDialog::Rejected);
+    });
+    gdi::PrinterChoice choice;
+    choice.driver = "PDF";
+    choice.port = "/tmp/kept.pdf";
+    choice.paperSize = 1;
+    ASSERT_EQ(ui::askPrintSetup(nullptr, choice), 1);
+    EXPECT_EQ(choice.driver, "PDF");
+    EXPECT_EQ(choice.port, "/tmp/kept.pdf");
+    EXPECT_EQ(choice.paperSize, 11);
+    EXPECT_EQ(choice.orientation, 2);
+
+    const gdi::PrinterChoice before = choice;
+    EXPECT_EQ(ui::askPrintSetup(nullptr, choice), 0);
+    EXPECT_EQ(choice.paperSize, before.paperSize);
+    EXPECT_EQ(choice.orientation, before.orientation);
+    EXPECT_EQ(dialogs, 2);
 }
 
 } // namespace

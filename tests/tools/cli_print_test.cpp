@@ -448,6 +448,168 @@ TEST_F(CliPrintTest, ReadOnlyOutputIsRefusedWithTheReasonAndKept) {
     EXPECT_EQ(test::readFile(pdf), "%PDF-1.4 kept");
     EXPECT_EQ(test::readFile(png), "kept picture");
     EXPECT_EQ(folderListing(shared), (std::set<std::string>{"labels.pdf", "face.png"}));
+
+// The bounding box of a picture's dark pixels (left, top, right, bottom in pixels).
+QRect inkBounds(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+// A catalog longer than the label: print and render say how many lines are left out; --fit
+// lowers the fonts until every name is printed; when 5 points are not enough it says how many
+// would still be left out, exits 2 and writes nothing.
+TEST_F(CliPrintTest, LeftOutLinesAreToldAndFitLowersTheFontsOrRefuses) {
+    const std::string windows = dir_.makeDir("windows");
+    auto run = [&](const std::string& arguments) {
+        return test::runCapturing("LC_ALL=C PELMORA_WINDIR=" + test::quoted(windows) + " " +
+                                  PELMORA_CLI_PATH + " " + arguments);
+    };
+    auto scanned = [&](const std::string& name, int files) {
+        for (int i = 0; i < files; ++i) {
+            char file[64];
+            std::snprintf(file, sizeof file, "%s/Item%04d.txt", name.c_str(), i);
+            dir_.writeFile(file, 10);
+        }
+        const std::string label = dir_.file(name + ".PMB");
+        const CliRun scan =
+            run("scan " + test::quoted(dir_.file(name)) + " -o " + test::quoted(label));
+        EXPECT_EQ(scan.exitCode, 0) << scan.err;
+        return label;
+    };
+    const std::string seventy = scanned("seventy", 70);
+    const std::string pdf = dir_.file("fit.pdf");
+
+    const CliRun plain = run("print " + test::quoted(seventy) + " -o " + test::quoted(pdf));
+    ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_NE(plain.err.find(" of 70 lines fit on the label; "), std::string::npos) << plain.err;
+    const std::string plainText = test::runCapturing("pdftotext " + test::quoted(pdf) + " -").out;
+    EXPECT_LT(countOf(plainText, "Item"), 70);
+    const CliRun rendered =
+        run("render " + test::quoted(seventy) + " -o " + test::quoted(dir_.file("fit.png")));
+    EXPECT_EQ(rendered.exitCode, 0) << rendered.err;
+    EXPECT_NE(rendered.err.find(" of 70 lines fit on the label; "), std::string::npos)
+        << rendered.err;
+
+    const CliRun fitted =
+        run("print " + test::quoted(seventy) + " -o " + test::quoted(pdf) + " --fit");
+    ASSERT_EQ(fitted.exitCode, 0) << fitted.err;
+    EXPECT_EQ(fitted.err, "");
+    EXPECT_NE(fitted.out.find("lowered to"), std::string::npos) << fitted.out;
+    const std::string text = test::runCapturing("pdftotext " + test::quoted(pdf) + " -").out;
+    for (int i = 0; i < 70; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Item%04d", i);
+        EXPECT_EQ(countOf(text, name), 1) << name;
+    }
+
+    // The quad label holds more, but not 900 names even at 5 points.
+    const std::string many = scanned("many", 900);
+    std::remove(pdf.c_str());
+    const CliRun refused =
+        run("print " + test::quoted(many) + " -o " + test::quoted(pdf) + " --format quad --fit");
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("even at 5 points, "), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find(" of 900 lines would be left out"), std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+}
+
+// --offset and --scale move and size the printed face (its border) by the inches and percent
+// given, about the printable area's corner; without them the PDF printer's stored calibration
+// applies; an offset that would push the face off the paper is held at the edge.
+TEST_F(CliPrintTest, CalibrationMovesAndSizesThePrintedFace) {
+    const std::string windows = dir_.makeDir("windows");
+    const ExpectedSheet sheet = expectedSheet(ONE_LABEL, PrintSettings{}, kPaperA4);
+    const RECT face = sheet.faces.at(0);
+    auto printed = [&](const std::string& options) {
+        const std::string pdf = dir_.file("calibrated.pdf");
+        const CliRun run = test::runCapturing(
+            "LC_ALL=C PELMORA_WINDIR=" + test::quoted(windows) + " " + PELMORA_CLI_PATH +
+            " print " + test::quoted(label_) + " -o " + test::quoted(pdf) + " " + options);
+        EXPECT_EQ(run.exitCode, 0) << options << ": " << run.err;
+        return inkBounds(rasterise(pdf, dir_));
+    };
+    auto expectFace = [&](const QRect& box, double dx, double dy, double sx, double sy,
+                          const std::string& what) {
+        const double left = sheet.originX + face.left * sx + dx * kRasterDpi;
+        const double top = sheet.originY - face.top * sy + dy * kRasterDpi;
+        const double right = sheet.originX + face.right * sx + dx * kRasterDpi;
+        const double bottom = sheet.originY - face.bottom * sy + dy * kRasterDpi;
+        EXPECT_NEAR(box.left(), left, 2) << what;
+        EXPECT_NEAR(box.top(), top, 2) << what;
+        EXPECT_NEAR(box.right(), right, 2) << what;
+        EXPECT_NEAR(box.bottom(), bottom, 2) << what;
+    };
+    expectFace(printed(""), 0, 0, 1, 1, "uncalibrated");
+    expectFace(printed("--offset 0.5,0.25"), 0.5, 0.25, 1, 1, "offset");
+    expectFace(printed("--scale 95,105"), 0, 0, 0.95, 1.05, "scale");
+    expectFace(printed("--offset -0.2,0.3 --scale 105,92"), -0.2, 0.3, 1.05, 0.92, "both");
+    // One inch from the corner, a two-inch shift up and left stops at the printable edge.
+    expectFace(printed("--offset -2,-2"), -1, -1, 1, 1, "held at the edge");
+
+    dir_.writeText("windows/Pelmora.ini",
+                   "[vexo]\nCalibrations=2\nCalPrinter0=CUPS:Office\n"
+                   "CalOffsetX0=900\nCalPrinter1=PDF\nCalOffsetX1=300\n"
+                   "CalOffsetY1=-100\nCalScaleX1=98000\nCalScaleY1=102500\n");
+    expectFace(printed(""), 0.3, -0.1, 0.98, 1.025, "stored for the PDF printer");
+    expectFace(printed("--scale 100,100"), 0.3, -0.1, 1, 1, "--scale over the stored scale");
+}
+
+// The alignment sheet's rulers: along the top and left edges of the printable area a tick
+// every tenth of an inch, longer at each half inch, longest at each inch; the one-label
+// outline at its default place.
+TEST_F(CliPrintTest, AlignmentSheetRulerTicksSitEveryTenthOfAnInch) {
+    for (const auto& [paper, code] :
+         {std::pair{"a4", kPaperA4}, std::pair{"letter", kPaperLetter}}) {
+        const std::string pdf = dir_.file("align.pdf");
+        const CliRun run = runCli("alignment-sheet -o " + test::quoted(pdf) + " --paper " + paper);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const QImage image = rasterise(pdf, dir_);
+        ASSERT_FALSE(image.isNull());
+        const ExpectedSheet sheet = expectedSheet(ONE_LABEL, PrintSettings{}, code);
+        const int ox = static_cast<int>(sheet.originX);
+        const int oy = static_cast<int>(sheet.originY);
+        auto dark = [&](int x, int y) { return qGray(image.pixel(x, y)) < 160; };
+        auto darkNear = [&](int x, int y, bool across) {
+            for (int d = -1; d <= 1; ++d) {
+                if (across ? dark(x + d, y) : dark(x, y + d)) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        // Whole tenths that fit on both edges of the smaller (A4) printable area.
+        for (int k = 1; k < 75; ++k) {
+            const int at = 10 * k;
+            SCOPED_TRACE(std::string(paper) + ", tick " + std::to_string(k));
+            // Top ruler: every tick reaches 0.05 in down, halves 0.10 in, inches 0.15 in.
+            EXPECT_TRUE(darkNear(ox + at, oy + 5, true));
+            EXPECT_FALSE(dark(ox + at + 5, oy + 5));
+            EXPECT_EQ(darkNear(ox + at, oy + 10, true), k % 5 == 0);
+            if (k % 10 != 1) { // clear of the inch numbers
+                EXPECT_EQ(darkNear(ox + at, oy + 15, true), k % 10 == 0);
+            }
+            // Left ruler, the same across.
+            EXPECT_TRUE(darkNear(ox + 5, oy + at, false));
+            EXPECT_FALSE(dark(ox + 5, oy + at + 5));
+            EXPECT_EQ(darkNear(ox + 10, oy + at, false), k % 5 == 0);
+            EXPECT_EQ(darkNear(ox + 13, oy + at, false), k % 10 == 0);
+        }
+        // The outline's corners: one inch in from the rulers' zero, 3.56 x 4.31 in.
+        const RECT face = sheet.faces.at(0);
+        for (const QPoint corner : {QPoint(face.left, face.top), QPoint(face.right, face.bottom)}) {
+            const int x = ox + corner.x() - (corner.x() == face.right ? 1 : 0);
+            const int y = oy - corner.y() - (corner.y() == face.bottom ? 1 : 0);
+            EXPECT_TRUE(darkNear(x, y, true) || darkNear(x, y, false)) << paper;
+        }
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // pelmora-cli: the label catalog without a window, for scripts and checks.
 
 #include "platform/core/message.h"
+#include "tools/cli/alignment_command.h"
 #include "tools/cli/arguments.h"
 #include "tools/cli/dump_command.h"
 #include "tools/cli/dump_template_command.h"
@@ -79,6 +80,10 @@ int main(int argc, char** argv) {
         if (command == "print") {
             auto app = startGuiApplication(argv[0]);
             return pelmora::cli::runPrint(args, std::cout);
+        }
+        if (command == "alignment-sheet") {
+            auto app = startGuiApplication(argv[0]);
+            return pelmora::cli::runAlignmentSheet(args, std::cout);
         }
         if (command == "library" || command == "find" || command == "duplicates") {
             return command == "library" ? pelmora::cli::runLibrary(args, std::cout, std::cerr)

@@ -2,25 +2,35 @@
 
 #include "platform/core/message.h"
 #include "platform/gdi/device_context.h"
+#include "platform/gdi/devices.h"
 #include "platform/gdi/printer_dc.h"
+#include "render/calibration.h"
 #include "render/label_format.h"
+#include "render/list_fit.h"
 #include "render/paint_settings.h"
 #include "render/print_job.h"
 #include "render/print_settings.h"
+#include "render/styles.h"
 #include "render/view_state.h"
 #include "storage/label_file.h"
 #include "tools/cli/arguments.h"
 #include "tools/cli/label_input.h"
+#include "tools/cli/stored_settings.h"
 
 #include <QPrinter>
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string_view>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace pelmora::cli {
@@ -31,9 +41,6 @@ constexpr double kMaxPositionInches = 99.0;
 // Paper codes the printer layer takes (the system's DMPAPER_* values).
 constexpr int kPaperA4 = 9;
 constexpr int kPaperLetter = 1;
-// The logo a fresh installation shows, as the render command paints it.
-constexpr const char* kDefaultSpineInitials = "varo";
-constexpr const char* kDefaultSpineNumber = "120";
 
 struct PrintOptions {
     std::string input;
@@ -43,6 +50,10 @@ struct PrintOptions {
     int copies = 1;
     int paperSize = kPaperA4;
     PrintSettings settings;
+    bool fit = false;
+    // --offset and --scale; what is not given comes from the PDF printer's stored calibration.
+    std::optional<std::pair<double, double>> offset;
+    std::optional<std::pair<double, double>> scale;
 };
 
 int parseCopies(const std::string& value) {
@@ -74,6 +85,26 @@ void parsePosition(const std::string& value, PrintSettings& settings) {
     settings.defaultPosition = 0;
 }
 
+// "A,B": two numbers read the same in every locale, each within low..high.
+std::optional<std::pair<double, double>> parsePair(std::string_view text, double low, double high) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) {
+        return std::nullopt;
+    }
+    auto number = [low, high](std::string_view part, double& value) {
+        const char* end = part.data() + part.size();
+        const auto [stop, error] = std::from_chars(part.data(), end, value);
+        return !part.empty() && error == std::errc() && stop == end && std::isfinite(value) &&
+               value >= low && value <= high;
+    };
+    std::pair<double, double> pair;
+    if (!number(text.substr(0, comma), pair.first) ||
+        !number(text.substr(comma + 1), pair.second)) {
+        return std::nullopt;
+    }
+    return pair;
+}
+
 PrintOptions parsePrintOptions(const std::vector<std::string>& args) {
     static const int kPapers[] = {kPaperA4, kPaperLetter};
     PrintOptions options;
@@ -94,6 +125,22 @@ PrintOptions parsePrintOptions(const std::vector<std::string>& args) {
             parsePosition(in.takeValue(arg), options.settings);
         } else if (arg == "--copies") {
             options.copies = parseCopies(in.takeValue(arg));
+        } else if (arg == "--fit") {
+            options.fit = true;
+        } else if (arg == "--offset") {
+            const std::string value = in.takeValue(arg);
+            options.offset = parsePair(value, -kMaxCalibrationOffset, kMaxCalibrationOffset);
+            if (!options.offset) {
+                throw InputError("--offset takes DX,DY in inches from -2 to 2, not \"" + value +
+                                 "\"");
+            }
+        } else if (arg == "--scale") {
+            const std::string value = in.takeValue(arg);
+            options.scale = parsePair(value, kMinCalibrationScale, kMaxCalibrationScale);
+            if (!options.scale) {
+                throw InputError("--scale takes SX,SY in percent from 90 to 110, not \"" + value +
+                                 "\"");
+            }
         } else if (arg == "--paper") {
             options.paperSize = kPapers[choose(arg, in.takeValue(arg), {"a4", "letter"})];
         } else {
@@ -158,13 +205,70 @@ private:
     MessageHandler previous_;
 };
 
-void preparePainters(const PrintOptions& options) {
+void preparePainters(const PrintOptions& options, const StoredSettings& stored) {
     theView = ViewState{};
     theView.format = options.format;
-    thePaintSettings = PaintSettings{};
-    std::strcpy(thePaintSettings.spineInitials, kDefaultSpineInitials);
-    std::strcpy(thePaintSettings.spineNumber, kDefaultSpineNumber);
+    thePaintSettings = stored.paint;
     thePaintSettings.borderIndex = options.border;
+}
+
+// The calibration the job applies: --offset and --scale where given, the rest from the PDF
+// printer's stored calibration.
+Calibration calibrationOf(const PrintOptions& options, const StoredSettings& stored) {
+    Calibration calibration =
+        FindCalibration(stored.program.calibrations, CalibrationKey("PDF", ""));
+    if (options.offset) {
+        calibration.offsetX = options.offset->first;
+        calibration.offsetY = options.offset->second;
+    }
+    if (options.scale) {
+        calibration.scaleX = options.scale->first;
+        calibration.scaleY = options.scale->second;
+    }
+    return calibration;
+}
+
+// The file and folder fonts' size as the font chooser shows it (96 units to the inch).
+std::string FontPointsText(const VAROINFO& label) {
+    const double units = std::max(std::abs(static_cast<double>(label.fileFont.lfHeight)),
+                                  std::abs(static_cast<double>(label.folderFont.lfHeight)));
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f points", units * 72.0 / 96.0);
+    return text;
+}
+
+// Measures every printed label's line heights as the job will (on the printer's own
+// resolution and paper), lowers the fonts with --fit, and tells how many lines each label
+// leaves out. A --fit that cannot reach a fit is an input error: nothing is printed.
+void fitOrReport(const PrintOptions& options, LabelSet& labels, QPrinter& printer,
+                 std::ostream& out) {
+    const std::unique_ptr<gdi::DeviceContext> ic =
+        gdi::createInformationContext(gdi::printerCaps(printer));
+    for (int i = 0; i < labelsInFormat(options.format); ++i) {
+        VAROINFO& label = labels.labels[static_cast<std::size_t>(i)];
+        MeasureFontHeights(label, *ic);
+        // Every printed label holds the same file: the first one speaks for all.
+        const bool speaks = i == 0;
+        if (options.fit) {
+            const FitResult result = FitCatalog(label, *ic);
+            if (!result.fits) {
+                throw InputError(options.input + ": even at 5 points, " +
+                                 GroupedCount(result.fit.leftOut()) + " of " +
+                                 GroupedCount(result.fit.lines) +
+                                 " lines would be left out; nothing printed");
+            }
+            if (result.changed && speaks) {
+                out << options.input << ": file and folder fonts lowered to "
+                    << FontPointsText(label) << " so that all " << GroupedCount(result.fit.lines)
+                    << " lines fit\n";
+            }
+            continue;
+        }
+        const ListFit fit = MeasureListFit(label);
+        if (fit.leftOut() > 0 && speaks) {
+            std::cerr << "pelmora-cli: " << options.input << ": " << LeftOutText(fit) << '\n';
+        }
+    }
 }
 
 } // namespace
@@ -175,7 +279,8 @@ int runPrint(const std::vector<std::string>& args, std::ostream& out) {
     LabelSet labels;
     loadIntoLabels(options.input, options.format, labels);
     checkOutputWritable(options.output);
-    preparePainters(options);
+    const StoredSettings stored = readStoredSettings();
+    preparePainters(options, stored);
 
     gdi::PrinterChoice choice;
     choice.driver = "PDF";
@@ -183,13 +288,14 @@ int runPrint(const std::vector<std::string>& args, std::ostream& out) {
     choice.orientation = 1;
     choice.paperSize = options.paperSize;
     const std::unique_ptr<QPrinter> printer = gdi::createPrinter(choice);
+    fitOrReport(options, labels, *printer, out);
 
     PrintJobStatus status;
     std::vector<Message> held;
     {
         MessageCapture capture;
-        status =
-            PrintLabels(gdi::createPrinterDC(*printer), options.copies, labels, options.settings);
+        status = PrintLabels(gdi::createPrinterDC(*printer), options.copies, labels,
+                             options.settings, calibrationOf(options, stored));
         held = capture.take();
     }
     if (status != PrintJobStatus::Printed) {

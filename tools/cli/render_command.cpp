@@ -6,12 +6,14 @@
 #include "render/face_painter.h"
 #include "render/geometry.h"
 #include "render/label_format.h"
+#include "render/list_fit.h"
 #include "render/paint_settings.h"
 #include "render/styles.h"
 #include "render/view_state.h"
 #include "storage/label_file.h"
 #include "tools/cli/arguments.h"
 #include "tools/cli/label_input.h"
+#include "tools/cli/stored_settings.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -25,9 +27,6 @@ namespace {
 
 constexpr int kDefaultDpi = 96;
 constexpr int kMaxDpi = 2400;
-// The logo a fresh installation shows.
-constexpr const char* kDefaultSpineInitials = "varo";
-constexpr const char* kDefaultSpineNumber = "120";
 
 struct RenderOptions {
     std::string input;
@@ -100,15 +99,22 @@ int runRender(const std::vector<std::string>& args, std::ostream& out) {
     theView.windowScale = 1.0;
     theView.viewOriginX = 0;
     theView.viewOriginY = 0;
+    // The spine logo the user set up, as the window paints it.
     thePaintSettings = PaintSettings{};
-    std::strcpy(thePaintSettings.spineInitials, kDefaultSpineInitials);
-    std::strcpy(thePaintSettings.spineNumber, kDefaultSpineNumber);
+    const PaintSettings stored = readStoredSettings().paint;
+    std::strcpy(thePaintSettings.spineInitials, stored.spineInitials);
+    std::strcpy(thePaintSettings.spineNumber, stored.spineNumber);
 
     // A label that was never measured on a printer (a scan written by this tool) has no
     // line heights; measure them as the program does when no printer is set up.
     if (label.fileFontHeight <= 0 || label.folderFontHeight <= 0 || label.commentFontHeight <= 0) {
         auto ic = gdi::createInformationContext(gdi::displayCaps());
         MeasureFontHeights(label, *ic);
+    }
+
+    const ListFit fit = MeasureListFit(label);
+    if (fit.leftOut() > 0) {
+        std::cerr << "pelmora-cli: " << options.input << ": " << LeftOutText(fit) << '\n';
     }
 
     PlaceFace(options.zoomed, options.position, 0, label);

@@ -99,9 +99,30 @@ const std::vector<CommandHelp> kCommands = {
           "instead of the format's own place."},
          {"--copies", "N", "Prints N sheets, 1 to 99 (default 1)."},
          {"--paper", "a4|letter", "The paper size (default a4)."},
+         {"--fit", "",
+          "Lowers the file and folder font heights, never below 5 points, to the largest "
+          "height at which every catalog line fits; when even that is not enough, says how "
+          "many lines would still be left out and prints nothing (exit 2)."},
+         {"--offset", "DX,DY",
+          "Moves everything printed DX and DY inches, to correct the printer's shift "
+          "(default: the calibration stored for PDF files)."},
+         {"--scale", "SX,SY",
+          "Sizes everything printed by SX and SY percent, 90 to 110, to correct the "
+          "printer's scale (default: the stored calibration)."},
      },
      {{"print disk.PMB -o disk.pdf --format four --crop-marks",
        "Prints four copies of the label on one sheet, with crop marks."}}},
+    {"alignment-sheet",
+     "",
+     Completion::Nothing,
+     "Prints one page with rulers along the top and left edges of the printable area, the "
+     "outline of the one-label format at its default place and an instruction line: print "
+     "it, measure where the outline landed, and type the correction into Calibrate.",
+     {
+         {"-o", "OUT.pdf", "The PDF file to write.", true, false, Completion::Files},
+         {"--paper", "a4|letter", "The paper size (default a4)."},
+     },
+     {}},
     {"library",
      "add|refresh|remove|list|rebuild",
      Completion::LabelFiles,
