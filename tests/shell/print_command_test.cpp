@@ -225,7 +225,7 @@ TEST_F(PrintCommandTest, LeftOutLinesAreToldAndFitTheCatalogMakesThemFit) {
     window_->repaint();
     processEvents();
     EXPECT_EQ(window_->leftOutText(), "");
-    EXPECT_TRUE(app_->document.changed);
+    EXPECT_TRUE(app_->document().changed);
 
     // Far more lines than 5 points can hold: the fonts stay and a message says what is left.
     for (int i = 0; i < 400; ++i) {
@@ -333,7 +333,7 @@ TEST_F(PrintCommandTest, CalibrationIsKeptPerPrinterAndPrintsAsTheCommandLineDoe
     EXPECT_EQ(shown, (std::vector<std::string>{"0.000", "0.000", "100.0", "100.0", "0.000", "0.000",
                                                "100.0", "100.0"}));
 
-    app_->document.changed = false;
+    app_->document().changed = false;
     ASSERT_TRUE(window_->close());
     theProgramSettings.calibrations.clear();
     start();

@@ -448,6 +448,7 @@ TEST_F(CliPrintTest, ReadOnlyOutputIsRefusedWithTheReasonAndKept) {
     EXPECT_EQ(test::readFile(pdf), "%PDF-1.4 kept");
     EXPECT_EQ(test::readFile(png), "kept picture");
     EXPECT_EQ(folderListing(shared), (std::set<std::string>{"labels.pdf", "face.png"}));
+}
 
 // The bounding box of a picture's dark pixels (left, top, right, bottom in pixels).
 QRect inkBounds(const QImage& image) {
