@@ -7,6 +7,7 @@
 #include "platform/gdi/paint_backend.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -301,6 +302,22 @@ void noteClip(DrawRecord& record, const GdiState& s) {
     record.bkColor = s.bkColor;
 }
 
+// The record of one line from logical[0] to logical[1], at `device` on the device.
+DrawRecord lineRecord(const std::array<POINT, 2>& logical, const POINT (&device)[2],
+                      const GdiState& s) {
+    DrawRecord record;
+    record.kind = DrawRecord::Kind::Line;
+    record.logicalPoint = logical[0];
+    record.devicePoint = device[0];
+    record.logicalPoint2 = logical[1];
+    record.devicePoint2 = device[1];
+    record.color = s.pen->color;
+    record.penStyle = s.pen->style;
+    record.penWidth = s.pen->width;
+    noteClip(record, s);
+    return record;
+}
+
 } // namespace
 
 bool DeviceContext::FillRect(const RECT& rect, const HBRUSH& brush) {
@@ -381,17 +398,7 @@ bool DeviceContext::LineTo(int x, int y) {
     }
     s.currentPosition = POINT{x, y};
     if (recorder_ != nullptr) {
-        DrawRecord record;
-        record.kind = DrawRecord::Kind::Line;
-        record.logicalPoint = logicalStart;
-        record.devicePoint = ends[0];
-        record.logicalPoint2 = POINT{x, y};
-        record.devicePoint2 = ends[1];
-        record.color = s.pen->color;
-        record.penStyle = s.pen->style;
-        record.penWidth = s.pen->width;
-        noteClip(record, s);
-        recorder_->push_back(std::move(record));
+        recorder_->push_back(lineRecord({logicalStart, POINT{x, y}}, ends, s));
     }
     return true;
 }
@@ -406,17 +413,7 @@ bool DeviceContext::DrawSegments(const POINT* points, std::size_t segments) {
         LPtoDP(ends, 2);
         lines.emplace_back(toQPoint(ends[0]), toQPoint(ends[1]));
         if (recorder_ != nullptr) {
-            DrawRecord record;
-            record.kind = DrawRecord::Kind::Line;
-            record.logicalPoint = points[2 * i];
-            record.devicePoint = ends[0];
-            record.logicalPoint2 = points[2 * i + 1];
-            record.devicePoint2 = ends[1];
-            record.color = s.pen->color;
-            record.penStyle = s.pen->style;
-            record.penWidth = s.pen->width;
-            noteClip(record, s);
-            recorder_->push_back(std::move(record));
+            recorder_->push_back(lineRecord({points[2 * i], points[2 * i + 1]}, ends, s));
         }
     }
     if (pen && !lines.empty()) {
