@@ -10,6 +10,7 @@
 #include "setup/manifest_removal.h"
 #include "setup/process_start.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <sys/stat.h>
@@ -97,6 +98,13 @@ int installProduct(const SetupState& state, const SetupConfig& config) {
     const std::string& product = config.productName;
     const std::string folder = absoluteFolder(state.installFolder);
 
+    // The folder is written into Pelmora.ini and into desktop entries, one value a line: a
+    // line break in its name would add lines of its own there.
+    if (std::any_of(folder.begin(), folder.end(),
+                    [](unsigned char c) { return c < 0x20 || c == 0x7f; })) {
+        return abortInstallation("the folder's name holds a line break or another control "
+                                 "character; choose a folder whose name has none");
+    }
     switch (refusalOf(folder)) {
     case FolderRefusal::Root:
         return abortInstallation("\"" + folder + "\" is the root folder; choose a folder for " +

@@ -257,6 +257,8 @@ void MainWindow::setLeftOutText(const std::string& text) {
     const QString value = QString::fromStdString(text);
     if (leftOutLabel_ && leftOutLabel_->text() != value) {
         leftOutLabel_->setText(value);
+        // The window may be narrower than the sentence: the whole of it on hovering.
+        leftOutLabel_->setToolTip(value);
     }
 }
 

@@ -298,6 +298,16 @@ TEST_F(SetupTest, ReplacesAndMovesOnlyWhatTheUserAgreedTo) {
                                            " folder; choose a folder for Pelmora alone"});
         EXPECT_EQ(installPath(), first);
     }
+    // A name with a line break would add lines to Pelmora.ini and the menu entries.
+    requests_.clear();
+    const std::string broken = home() + "/two\nlines";
+    EXPECT_EQ(install([&](const ui::ModalRequest& r) { setFolder(r, broken); }), 1);
+    EXPECT_EQ(messages(), std::vector<std::string>{
+                              "Installation Aborted: Unable to install:  the folder's name holds a "
+                              "line break or another control character; choose a folder whose "
+                              "name has none"});
+    EXPECT_FALSE(fs::exists(broken));
+    EXPECT_EQ(installPath(), first);
     EXPECT_FALSE(fs::exists(home() + "/Readme.txt"));
 
     // A second folder holding the user's own read-me and a "help" link to the user's documents.
