@@ -1,6 +1,7 @@
 #include "catalog/catalog_limits.h"
 
 #include <cstring>
+#include <utility>
 
 namespace pelmora {
 namespace {
@@ -15,9 +16,7 @@ std::uint64_t catalogByteCap() {
 }
 
 std::uint64_t replaceCatalogByteCap(std::uint64_t cap) {
-    const std::uint64_t previous = catalogCap;
-    catalogCap = cap;
-    return previous;
+    return std::exchange(catalogCap, cap);
 }
 
 std::uint64_t labelFileByteCap() {
@@ -25,9 +24,7 @@ std::uint64_t labelFileByteCap() {
 }
 
 std::uint64_t replaceLabelFileByteCap(std::uint64_t cap) {
-    const std::uint64_t previous = fileCap;
-    fileCap = cap;
-    return previous;
+    return std::exchange(fileCap, cap);
 }
 
 bool CatalogRoom::take(std::uint64_t memoryCost, std::uint64_t fileCost) {

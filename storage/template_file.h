@@ -36,6 +36,8 @@ namespace pelmora {
 constexpr const char* kTemplateFileName = "Pelmora.PMT";
 constexpr const char* kTemplateVersionLine = "Pelmora - Version 4.0";
 constexpr int kTemplateVersion = 40;
+// The first code whose object entries start with the kind (16 knows images only).
+constexpr int kTemplateKindVersion = 17;
 constexpr const char* kTemplateEndMarker = "\\END";
 // Template files larger than this are read only this far.
 constexpr std::size_t kMaxTemplateBytes = std::size_t{64} << 20;
